@@ -1,0 +1,45 @@
+#pragma once
+// The per-field decoding rule shared by the server records: a missing key, a
+// null or a value of the wrong JSON type makes the field absent, never the
+// record invalid.
+
+#include <nlohmann/json.hpp>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace instala {
+
+using Json = nlohmann::ordered_json;
+
+namespace json_fields {
+
+std::optional<std::string> text(const Json& object, const char* key);
+// A JSON number with a whole value that fits a signed 64-bit integer (7 and 7.0, not 12.5 or 2^63).
+std::optional<std::int64_t> integer(const Json& object, const char* key);
+
+// A list is present only when every element decodes as a record (is an object).
+template <typename Record>
+std::optional<std::vector<Record>> list(const Json& object, const char* key) {
+  auto it = object.find(key);
+  if (it == object.end() || !it->is_array()) return std::nullopt;
+  std::vector<Record> records;
+  records.reserve(it->size());
+  for (const auto& element : *it) {
+    auto record = Record::decode(element);
+    if (!record) return std::nullopt;
+    records.push_back(std::move(record).value());
+  }
+  return records;
+}
+
+// Writes only present fields.
+template <typename T>
+void put(Json& object, const char* key, const std::optional<T>& value) {
+  if (value) object[key] = *value;
+}
+
+}  // namespace json_fields
+}  // namespace instala

@@ -1,0 +1,20 @@
+#include "models/Tickets.h"
+
+namespace instala {
+
+platform::Result<Tickets> Tickets::decode(const Json& value) {
+  if (!value.is_object()) return platform::Error{"a ticket list must be a JSON object"};
+  return Tickets(json_fields::list<Ticket>(value, "tickets"));
+}
+
+Json Tickets::encode() const {
+  Json object = Json::object();
+  if (tickets_) {
+    Json list = Json::array();
+    for (const auto& ticket : *tickets_) list.push_back(ticket.encode());
+    object["tickets"] = std::move(list);
+  }
+  return object;
+}
+
+}  // namespace instala

@@ -1,0 +1,37 @@
+#pragma once
+// The answer of the sign-in (and, ignored, of the sign-out).
+
+#include "models/JsonFields.h"
+#include "platform/Result.h"
+
+#include <optional>
+#include <string>
+
+namespace instala {
+
+class UserProtocol {
+ public:
+  virtual ~UserProtocol() = default;
+  virtual const std::optional<std::string>& name() const = 0;
+  virtual const std::optional<std::string>& authToken() const = 0;
+};
+
+class User final : public UserProtocol {
+ public:
+  User() = default;
+  User(std::optional<std::string> name, std::optional<std::string> authToken)
+      : name_(std::move(name)), authToken_(std::move(authToken)) {}
+
+  static platform::Result<User> decode(const Json& value);
+  Json encode() const;
+
+  const std::optional<std::string>& name() const override { return name_; }
+  const std::optional<std::string>& authToken() const override { return authToken_; }
+  bool operator==(const User&) const = default;
+
+ private:
+  std::optional<std::string> name_;
+  std::optional<std::string> authToken_;
+};
+
+}  // namespace instala
