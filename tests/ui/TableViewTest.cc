@@ -130,6 +130,16 @@ TEST_F(TableViewTest, SelfSizingRowsTakeTheHeightOfTheirContent) {
   EXPECT_EQ(table->cellForRow({0, 1})->frame().y(), 22);
 }
 
+TEST_F(TableViewTest, ScrollToRowReachesASelfSizingRowPastTheEstimates) {
+  screen->height = automaticDimension;  // 22 points measured, 44 estimated
+  screen->count = 60;
+  auto table = showTable();
+  table->scrollToRow({0, 59});
+  auto cell = table->cellForRow({0, 59});
+  ASSERT_NE(cell, nullptr);
+  EXPECT_EQ(cell->frame().maxY(), table->frame().height());
+}
+
 TEST_F(TableViewTest, ATapOnARowSelectsItAndTellsTheDelegate) {
   auto table = showTable();
   auto cell = table->cellForRow({0, 3});
