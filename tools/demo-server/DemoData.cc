@@ -18,8 +18,8 @@ using platform::Error;
 using platform::Result;
 
 constexpr std::array kTicketTexts{"title", "user", "comments", "client", "category"};
-constexpr std::array kUnitTexts{"economic_numer", "brand", "model", "unit_type", "license_plate",
-                                "color", "gps_model", "imei", "iccid"};
+constexpr std::array kUnitTexts{"economic_numer", "brand",     "model", "unit_type", "license_plate",
+                                "color",          "gps_model", "imei",  "iccid"};
 
 // Reads the sample file strictly: a mistake in it should stop the server at
 // start, not surface later as a ticket with missing fields.

@@ -73,7 +73,8 @@ platform::Result<std::unique_ptr<DemoServer>> DemoServer::create(DemoServerOptio
   auto data = DemoData::load(options.dataFile, options.startDay.value_or(CivilDay::today()));
   if (!data) return data.error();
   if (options.failSubmissions < 0) return Error{"the number of failing submissions cannot be negative"};
-  return std::unique_ptr<DemoServer>(new DemoServer(std::move(options), std::move(data).value(), std::move(routes).value()));
+  return std::unique_ptr<DemoServer>(
+      new DemoServer(std::move(options), std::move(data).value(), std::move(routes).value()));
 }
 
 DemoServer::DemoServer(DemoServerOptions options, DemoData data, RouteTable routes)
@@ -117,18 +118,16 @@ void DemoServer::installRoutes() {
   http.set_payload_max_length(kMaxBodyBytes);
   // Every failure answers JSON, including those httplib raises itself (an
   // unparsable multipart body, an unknown path, a body over the limit).
-  http.set_error_handler(httplib::Server::HandlerWithResponse(
-      [](const httplib::Request&, httplib::Response& response) {
-        if (!response.body.empty()) return httplib::Server::HandlerResponse::Unhandled;
-        sendMessage(response, response.status, statusMessage(response.status));
-        return httplib::Server::HandlerResponse::Handled;
-      }));
+  http.set_error_handler(httplib::Server::HandlerWithResponse([](const httplib::Request&, httplib::Response& response) {
+    if (!response.body.empty()) return httplib::Server::HandlerResponse::Unhandled;
+    sendMessage(response, response.status, statusMessage(response.status));
+    return httplib::Server::HandlerResponse::Handled;
+  }));
   http.set_exception_handler([](const httplib::Request&, httplib::Response& response, std::exception_ptr) {
     sendMessage(response, 500, statusMessage(500));
   });
-  http.set_logger([this](const httplib::Request& request, const httplib::Response& response) {
-    logRequest(request, response);
-  });
+  http.set_logger(
+      [this](const httplib::Request& request, const httplib::Response& response) { logRequest(request, response); });
 }
 
 platform::Result<int> DemoServer::bind(int port) {
@@ -138,7 +137,8 @@ platform::Result<int> DemoServer::bind(int port) {
     if (chosen <= 0) return Error{std::string("cannot bind to a free port on ") + kHost};
     return chosen;
   }
-  if (!http_->bind_to_port(kHost, port)) return Error{"cannot bind to " + std::string(kHost) + ":" + std::to_string(port)};
+  if (!http_->bind_to_port(kHost, port))
+    return Error{"cannot bind to " + std::string(kHost) + ":" + std::to_string(port)};
   return port;
 }
 
@@ -206,7 +206,8 @@ void DemoServer::postData(const httplib::Request& request, httplib::Response& re
     return;
   }
   std::vector<SubmissionPart> parts;
-  for (const auto& [name, part] : request.files) parts.push_back({part.name, part.content, part.filename, part.content_type});
+  for (const auto& [name, part] : request.files)
+    parts.push_back({part.name, part.content, part.filename, part.content_type});
   if (auto problem = SubmissionStore::problemWith(parts)) {
     sendMessage(response, 400, *problem);
     return;

@@ -34,7 +34,11 @@ std::string toWinAnsi(const std::string& utf8) {
   std::string out;
   for (std::size_t i = 0; i < utf8.size();) {
     auto byte = static_cast<unsigned char>(utf8[i]);
-    std::size_t length = byte < 0x80 ? 1 : (byte >> 5) == 0x6 ? 2 : (byte >> 4) == 0xe ? 3 : (byte >> 3) == 0x1e ? 4 : 1;
+    std::size_t length = byte < 0x80           ? 1
+                         : (byte >> 5) == 0x6  ? 2
+                         : (byte >> 4) == 0xe  ? 3
+                         : (byte >> 3) == 0x1e ? 4
+                                               : 1;
     if (i + length > utf8.size()) length = 1;
     if (length == 1) {
       out += byte < 0x80 ? static_cast<char>(byte) : '?';
@@ -86,9 +90,9 @@ DocumentPage DocumentPage::render(const DemoDocument& document) {
 
 std::string DocumentPage::html(const DemoDocument& document) {
   return "<!DOCTYPE html>\n<html lang=\"es\">\n<head><meta charset=\"utf-8\"><title>" + escapeHtml(document.title) +
-         "</title></head>\n<body>\n<h1>" + escapeHtml(document.title) + "</h1>\n<p>Archivo: " +
-         escapeHtml(fileName(document.path)) + "</p>\n<p>Ruta: " + escapeHtml(document.path) + "</p>\n<p>" + kNote +
-         "</p>\n</body>\n</html>\n";
+         "</title></head>\n<body>\n<h1>" + escapeHtml(document.title) +
+         "</h1>\n<p>Archivo: " + escapeHtml(fileName(document.path)) + "</p>\n<p>Ruta: " + escapeHtml(document.path) +
+         "</p>\n<p>" + kNote + "</p>\n</body>\n</html>\n";
 }
 
 std::string DocumentPage::pdf(const DemoDocument& document) {

@@ -49,7 +49,8 @@ platform::Result<RouteTable> RouteTable::load(const platform::Bundle& bundle) {
   if (!file) return Error{"no Endpoints.plist in the bundle " + bundle.root().string()};
   auto root = platform::readPropertyListFile(file->string());
   const platform::PlistValue* endpoints = root ? platform::dictValue(*root, "Endpoints") : nullptr;
-  if (!endpoints || !endpoints->is<platform::PlistDict>()) return Error{file->string() + " has no \"Endpoints\" dictionary"};
+  if (!endpoints || !endpoints->is<platform::PlistDict>())
+    return Error{file->string() + " has no \"Endpoints\" dictionary"};
 
   RouteTable table;
   for (Endpoint endpoint : kAllEndpoints) {
@@ -98,7 +99,8 @@ platform::Result<RouteTable> RouteTable::load(const platform::Bundle& bundle) {
   auto documents = urlPath(infoURL("InstalaDocumentBaseURL", kDefaultDocumentsURL));
   auto geocoder = urlPath(infoURL("InstalaGeocoderURL", kDefaultGeocoderURL));
   auto tiles = urlPath(infoURL("InstalaTileURLTemplate", kDefaultTilesURL));
-  if (!documents || !geocoder || !tiles) return Error{"Info.plist holds a document, geocoder or tile URL without a path"};
+  if (!documents || !geocoder || !tiles)
+    return Error{"Info.plist holds a document, geocoder or tile URL without a path"};
   table.documentsPath_ = *documents;
   table.geocoderPath_ = *geocoder;
   table.tilesPath_ = *tiles;

@@ -19,8 +19,8 @@ constexpr const char* kManifestFile = "manifest.json";
 bool isPlainFileName(const std::string& name) {
   if (name.empty() || name.size() > 100 || name.front() == '.') return false;
   for (unsigned char c : name) {
-    bool allowed = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
-                   c == '-' || c == '.';
+    bool allowed =
+        (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '-' || c == '.';
     if (!allowed) return false;
   }
   return true;

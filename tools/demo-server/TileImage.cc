@@ -46,8 +46,8 @@ std::string makeTilePng(int width, int height) {
   std::string header;
   appendBigEndian(header, static_cast<std::uint32_t>(width));
   appendBigEndian(header, static_cast<std::uint32_t>(height));
-  header += '\x08';  // bit depth
-  header += '\x02';  // colour type: RGB
+  header += '\x08';                // bit depth
+  header += '\x02';                // colour type: RGB
   header += std::string(3, '\0');  // compression, filter, interlace
 
   std::string png = "\x89PNG\r\n\x1a\n";

@@ -67,7 +67,8 @@ int main(int argc, char** argv) {
       std::cout << kUsage;
       return 0;
     }
-    if (i + 1 >= argc) return usageError(flag.rfind("--", 0) == 0 ? flag + " needs a value" : "unknown argument " + flag);
+    if (i + 1 >= argc)
+      return usageError(flag.rfind("--", 0) == 0 ? flag + " needs a value" : "unknown argument " + flag);
     const std::string value = argv[++i];
     if (flag == "--port") {
       auto number = parseNumber(value, 65535);

@@ -1,0 +1,148 @@
+// The executable as scripts use it: flags, the first line with the port, and
+// the sample data found next to the binary.
+
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+#include <httplib.h>
+#include <nlohmann/json.hpp>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <optional>
+#include <regex>
+
+namespace {
+
+using instala::testing::TempDir;
+
+// The demo server as a child process whose standard output and error come
+// through one pipe.
+class ServerProcess {
+ public:
+  explicit ServerProcess(std::vector<std::string> arguments) {
+    int fds[2];
+    if (pipe(fds) != 0) return;
+    pid_ = fork();
+    if (pid_ == 0) {
+      dup2(fds[1], STDOUT_FILENO);
+      dup2(fds[1], STDERR_FILENO);
+      close(fds[0]);
+      close(fds[1]);
+      std::vector<char*> argv{const_cast<char*>(INSTALA_DEMO_SERVER_EXE)};
+      for (auto& argument : arguments) argv.push_back(argument.data());
+      argv.push_back(nullptr);
+      execv(argv[0], argv.data());
+      _exit(127);
+    }
+    close(fds[1]);
+    output_ = fds[0];
+  }
+  ~ServerProcess() {
+    if (pid_ > 0 && !exited_) {
+      kill(pid_, SIGTERM);
+      waitpid(pid_, nullptr, 0);
+    }
+    if (output_ >= 0) close(output_);
+  }
+
+  // One line of output; nothing when the process closed its output or stayed
+  // silent for 20 s (a hang must fail the test, not block it).
+  std::optional<std::string> readLine() {
+    std::string line;
+    char c = 0;
+    while (true) {
+      pollfd ready{output_, POLLIN, 0};
+      if (poll(&ready, 1, 20000) <= 0 || read(output_, &c, 1) != 1) return std::nullopt;
+      if (c == '\n') return line;
+      line += c;
+    }
+  }
+  std::string readAll() {
+    std::string all;
+    while (auto line = readLine()) all += *line + "\n";
+    return all;
+  }
+  int wait() {
+    int status = 0;
+    waitpid(pid_, &status, 0);
+    exited_ = true;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+
+ private:
+  pid_t pid_ = -1;
+  int output_ = -1;
+  bool exited_ = false;
+};
+
+TEST(DemoServerProcessTest, PrintsItsPortFirstAndServesTheSampleDataFoundNextToIt) {
+  TempDir dir;
+  ServerProcess server({"--port", "0", "--submissions", (dir / "subs").string()});
+  const std::string first = server.readLine().value_or("");
+  std::smatch match;
+  ASSERT_TRUE(
+      std::regex_match(first, match, std::regex("instala-demo-server listening on http://127\\.0\\.0\\.1:([0-9]+)")))
+      << first;
+  std::string rest;
+  for (int i = 0; i < 4; ++i) rest += server.readLine().value_or("") + "\n";
+  EXPECT_NE(rest.find("tecnico@instala.mx / Instala2026"), std::string::npos) << rest;
+  EXPECT_NE(rest.find("Submissions are stored in: " + (dir / "subs").string()), std::string::npos) << rest;
+
+  httplib::Client client("127.0.0.1", std::stoi(match[1].str()));
+  auto signIn =
+      client.Post("/api/v1/sessions", R"({"email":"tecnico@instala.mx","password":"Instala2026"})", "application/json");
+  ASSERT_TRUE(signIn);
+  ASSERT_EQ(signIn->status, 200);
+  const auto token = nlohmann::json::parse(signIn->body)["auth_token"].get<std::string>();
+  auto list = client.Get("/api/v1/tickets/closed", {{"Authorization", "Bearer " + token}});
+  ASSERT_TRUE(list);
+  EXPECT_EQ(list->status, 200);
+  EXPECT_GE(nlohmann::json::parse(list->body)["tickets"].size(), 5u);
+  EXPECT_EQ(server.readLine(), "POST /api/v1/sessions 200");
+  EXPECT_EQ(server.readLine(), "GET /api/v1/tickets/closed 200");
+}
+
+TEST(DemoServerProcessTest, HelpDescribesEveryFlag) {
+  ServerProcess help({"--help"});
+  const std::string text = help.readAll();
+  EXPECT_EQ(help.wait(), 0);
+  for (const char* flag : {"--port", "--bundle", "--data-file", "--submissions", "--fail-submissions"}) {
+    EXPECT_NE(text.find(flag), std::string::npos) << flag;
+  }
+}
+
+struct BadStartCase {
+  std::string name;
+  std::vector<std::string> arguments;
+  int exitCode;
+  std::string expectedText;
+};
+void PrintTo(const BadStartCase& c, std::ostream* os) { *os << c.name; }
+
+class DemoServerProcessRejectsTest : public ::testing::TestWithParam<BadStartCase> {};
+
+TEST_P(DemoServerProcessRejectsTest, ExitsWithAReason) {
+  ServerProcess server(GetParam().arguments);
+  const std::string text = server.readAll();
+  EXPECT_EQ(server.wait(), GetParam().exitCode);
+  EXPECT_NE(text.find(GetParam().expectedText), std::string::npos) << text;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Arguments, DemoServerProcessRejectsTest,
+    ::testing::Values(
+        BadStartCase{"UnknownFlag", {"--verbose", "1"}, 2, "unknown option --verbose"},
+        BadStartCase{"MissingValue", {"--port"}, 2, "--port needs a value"},
+        BadStartCase{"PortOutOfRange", {"--port", "70000"}, 2, "--port needs a number"},
+        BadStartCase{"NegativeFailures", {"--fail-submissions", "-1"}, 2, "--fail-submissions"},
+        BadStartCase{
+            "MissingDataFile", {"--port", "0", "--data-file", "/nonexistent.json"}, 1, "cannot read /nonexistent.json"},
+        BadStartCase{"MissingBundle", {"--port", "0", "--bundle", "/nonexistent"}, 1, "no Endpoints.plist"}),
+    [](const auto& info) { return info.param.name; });
+
+}  // namespace
