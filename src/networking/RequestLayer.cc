@@ -1,5 +1,6 @@
 #include "networking/RequestLayer.h"
 
+#include "common/LoadingActivity.h"
 #include "networking/ContentDecoder.h"
 
 #include <unistd.h>
@@ -29,8 +30,14 @@ DataOutcome classifyDataResponse(const HTTPResponse& response) {
 void sendDataRequest(Session& session, const std::string& url, HTTPMethod method, const std::optional<HTTPHeaders>& headers,
                      const std::optional<Parameters>& parameters, std::optional<bool> showLoading,
                      std::function<void(const HTTPResponse&)> onEnd) {
-  (void)showLoading;
-  auto ended = [onEnd = std::move(onEnd)](HTTPResponse response) { onEnd(response); };
+  if (showLoading.value_or(true)) {
+    LoadingActivity::start(LoadingActivity::indicatorStyle, LoadingActivity::overlayColor, LoadingActivity::indicatorColor);
+  }
+  // Every end hides the overlay, first, whether or not this request showed it.
+  auto ended = [onEnd = std::move(onEnd)](HTTPResponse response) {
+    LoadingActivity::stop();
+    onEnd(response);
+  };
   auto built = HTTPRequest::make(url, method, headers, parameters);
   if (auto* error = std::get_if<RequestError>(&built)) {
     session.mainLoop().async([ended, response = HTTPResponse{*error, std::nullopt, {}, {}}] { ended(response); });

@@ -50,7 +50,8 @@ void sendDataRequest(Session& session, const std::string& url, HTTPMethod method
 // Sends one request and decodes a 200 answer as T (T::decode(const Json&)
 // returning platform::Result<T>). Only 200 is success; any other status gives
 // neither error nor value. A URL text that is not a URL fails before anything
-// is sent.
+// is sent. The loading overlay is shown when the request is sent (unless
+// showLoading is false) and hidden when any exchange ends, before the completion.
 template <typename T>
 void performRequest(Session& session, const std::string& url, HTTPMethod method, const std::optional<HTTPHeaders>& headers,
                     const std::optional<Parameters>& parameters, std::optional<bool> showLoading,

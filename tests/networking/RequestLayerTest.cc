@@ -1,14 +1,19 @@
 #include "networking/RequestLayer.h"
 
+#include "common/LoadingActivity.h"
 #include "models/User.h"
 #include "networking/DefaultHeaders.h"
 #include "platform/Bundle.h"
 #include "support/MainLoop.h"
 #include "support/RecordingServer.h"
 #include "support/ScopedEnvironment.h"
+#include "ui/Application.h"
+#include "ui/Window.h"
 
 #include <gtest/gtest.h>
 
+#include <condition_variable>
+#include <mutex>
 #include <thread>
 
 namespace instala {
@@ -222,6 +227,97 @@ TEST_F(RequestLayer, ManyRequestsAtOnceEachCompleteOnce) {
     EXPECT_EQ(outcome.status, 200);
   }
   EXPECT_EQ(server.requests().size(), outcomes.size());
+}
+
+// ---- The loading overlay ----------------------------------------------------------------
+
+class LoadingOverlay : public RequestLayer {
+ protected:
+  void SetUp() override {
+    ui::Application::shared().reset();
+    window = std::make_shared<ui::Window>();
+    window->setRootViewController(std::make_shared<ui::ViewController>());
+    window->makeKeyAndVisible();
+    // Each request is answered only when the test lets it go.
+    server.setHandler([this](const RecordedRequest& request) {
+      std::unique_lock lock(mutex);
+      released.wait(lock, [&] { return std::find(releasedTargets.begin(), releasedTargets.end(), request.target) !=
+                                       releasedTargets.end(); });
+      return Reply::json(200, kUser);
+    });
+  }
+  void TearDown() override {
+    release("/first");
+    release("/second");
+    LoadingActivity::stop();
+    ui::Application::shared().reset();
+  }
+  void release(const std::string& target) {
+    {
+      std::lock_guard lock(mutex);
+      releasedTargets.push_back(target);
+    }
+    released.notify_all();
+  }
+  bool overlayOnWindow() const {
+    const auto overlay = LoadingActivity::activityIndicator();
+    return overlay && !window->subviews().empty() && window->subviews().back() == overlay;
+  }
+
+  std::shared_ptr<ui::Window> window;
+  std::mutex mutex;
+  std::condition_variable released;
+  std::vector<std::string> releasedTargets;
+};
+
+TEST_F(LoadingOverlay, ShownWhileTheRequestRunsAndHiddenWhenItEnds) {
+  Outcome<User> outcome;
+  performRequest<User>(session, server.url("/first"), HTTPMethod::GET, std::nullopt, std::nullopt, std::nullopt,
+                       outcome.completion());
+  EXPECT_TRUE(overlayOnWindow());
+  ASSERT_TRUE(server.waitForRequests(1, 10s));
+  testing::drainMainLoop();
+  EXPECT_TRUE(overlayOnWindow());
+  release("/first");
+  ASSERT_TRUE(testing::pumpMainLoopUntil([&] { return outcome.done(); }));
+  EXPECT_FALSE(LoadingActivity::isShown());
+  EXPECT_EQ(outcome.status, 200);
+}
+
+TEST_F(LoadingOverlay, TwoRequestsShowOneOverlayWhichTheFirstAnswerHides) {
+  Outcome<User> first;
+  Outcome<User> second;
+  performRequest<User>(session, server.url("/first"), HTTPMethod::GET, std::nullopt, std::nullopt, true, first.completion());
+  performRequest<User>(session, server.url("/second"), HTTPMethod::GET, std::nullopt, std::nullopt, true, second.completion());
+  std::size_t overlays = 0;
+  for (const auto& view : window->subviews()) overlays += dynamic_cast<ui::ActivityIndicatorView*>(view.get()) ? 1 : 0;
+  EXPECT_EQ(overlays, 1u);
+  release("/first");
+  ASSERT_TRUE(testing::pumpMainLoopUntil([&] { return first.done(); }));
+  EXPECT_FALSE(LoadingActivity::isShown());
+  EXPECT_FALSE(second.done());
+  release("/second");
+  ASSERT_TRUE(testing::pumpMainLoopUntil([&] { return second.done(); }));
+  EXPECT_FALSE(LoadingActivity::isShown());
+}
+
+TEST_F(LoadingOverlay, NotShownWhenTheCallerSaysSoButStillHiddenAtTheEnd) {
+  Outcome<User> quiet;
+  performRequest<User>(session, server.url("/first"), HTTPMethod::GET, std::nullopt, std::nullopt, false, quiet.completion());
+  EXPECT_FALSE(LoadingActivity::isShown());
+  LoadingActivity::start(LoadingActivity::indicatorStyle, LoadingActivity::overlayColor, LoadingActivity::indicatorColor);
+  release("/first");
+  ASSERT_TRUE(testing::pumpMainLoopUntil([&] { return quiet.done(); }));
+  EXPECT_FALSE(LoadingActivity::isShown());
+}
+
+TEST_F(LoadingOverlay, RequestThatCannotBeBuiltStillHidesItOnTheMainQueue) {
+  Outcome<User> outcome;
+  performRequest<User>(session, "no url", HTTPMethod::GET, std::nullopt, std::nullopt, true, outcome.completion());
+  EXPECT_TRUE(overlayOnWindow());
+  EXPECT_FALSE(outcome.done());
+  ASSERT_TRUE(testing::pumpMainLoopUntil([&] { return outcome.done(); }));
+  EXPECT_FALSE(LoadingActivity::isShown());
 }
 
 // ---- What goes on the wire -----------------------------------------------------------

@@ -268,12 +268,12 @@ void RecordingServer::serve(int socket, std::size_t connection) {
       remaining -= take;
     }
 
-    const Reply reply = handler()(request);
     {
       std::lock_guard lock(mutex_);
-      requests_.push_back(std::move(request));
+      requests_.push_back(request);
     }
     recorded_.notify_all();
+    const Reply reply = handler()(request);
 
     if (reply.hangUp) {
       ::shutdown(socket, SHUT_RDWR);

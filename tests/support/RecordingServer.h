@@ -61,7 +61,8 @@ class RecordingServer {
  public:
   using Handler = std::function<Reply(const RecordedRequest&)>;
 
-  // The handler runs on the connection's thread and may block (to hold an answer back).
+  // The handler runs on the connection's thread, after the request is recorded, and may
+  // block (to hold an answer back).
   explicit RecordingServer(Handler handler = [](const RecordedRequest&) { return Reply::json(200, "{}"); },
                            bool keepBodies = true);
   ~RecordingServer();

@@ -1,0 +1,34 @@
+#pragma once
+// Places an address on the map. The check-in screen asks a Geocoder; the
+// application's one asks an HTTP service in the OpenStreetMap search form,
+// tests give the screen a fake.
+
+#include "models/JsonFields.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace instala {
+
+struct Coordinate {
+  double latitude = 0;
+  double longitude = 0;
+  bool operator==(const Coordinate&) const = default;
+};
+
+class Geocoder {
+ public:
+  // Called once, on the main queue; nothing when no place was found or the service failed.
+  using Completion = std::function<void(std::optional<Coordinate>)>;
+
+  virtual ~Geocoder() = default;
+  virtual void geocodeAddressString(const std::string& address, Completion completion) = 0;
+};
+
+// The first place of a search answer (a JSON array of places whose "lat" and
+// "lon" are texts). Nothing for an empty array, another shape, or a first
+// place without a readable location.
+std::optional<Coordinate> firstPlaceCoordinate(const Json& answer);
+
+}  // namespace instala

@@ -1,0 +1,74 @@
+#include "platform/DateFormatter.h"
+
+#include <gtest/gtest.h>
+
+namespace instala::platform {
+namespace {
+
+using namespace std::chrono_literals;
+
+struct ShortDateCase {
+  const char* locale;
+  const char* input;
+  const char* expected;  // nullptr: does not parse
+};
+
+void PrintTo(const ShortDateCase& c, std::ostream* os) { *os << c.locale << " " << c.input; }
+
+class ShortDate : public ::testing::TestWithParam<ShortDateCase> {};
+
+TEST_P(ShortDate, WholeTextMustMatchTheDayPattern) {
+  DateFormatter reader("yyyy-MM-dd", GetParam().locale, "America/Mexico_City");
+  DateFormatter writer("MMM dd", GetParam().locale, "America/Mexico_City");
+  auto day = reader.parse(GetParam().input);
+  if (!GetParam().expected) {
+    EXPECT_FALSE(day);
+    return;
+  }
+  ASSERT_TRUE(day);
+  EXPECT_EQ(writer.format(*day), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ShortDate,
+    ::testing::Values(ShortDateCase{"en_US", "2024-12-01", "Dec 01"}, ShortDateCase{"es_MX", "2024-12-01", "dic 01"},
+                      ShortDateCase{"es_MX", "2024-09-05", "sept 05"}, ShortDateCase{"en_US", "2024-03-05", "Mar 05"},
+                      ShortDateCase{"en_US", "2024-12-01 10:00", nullptr}, ShortDateCase{"en_US", " 2024-12-01", nullptr},
+                      ShortDateCase{"en_US", "2024-2-01", nullptr}, ShortDateCase{"en_US", "24-12-01", nullptr},
+                      ShortDateCase{"en_US", "2024-13-01", nullptr}, ShortDateCase{"en_US", "2024-02-30", nullptr},
+                      ShortDateCase{"en_US", "05/03/2024", nullptr}, ShortDateCase{"en_US", "", nullptr}));
+
+TEST(DateFormatter, FullStampIsReadInTheGivenZone) {
+  DateFormatter reader("yyyy-MM-dd HH:mm:ss", "es_MX", "UTC");
+  auto instant = reader.parse("2024-03-05 14:30:00");
+  ASSERT_TRUE(instant);
+  EXPECT_EQ(std::chrono::duration_cast<std::chrono::seconds>(instant->time_since_epoch()).count(), 1709649000);
+  EXPECT_FALSE(reader.parse("2024-03-05 :00"));
+  EXPECT_FALSE(reader.parse("2024-03-05 14:30:00:00"));
+  EXPECT_FALSE(reader.parse("2024-03-05 25:30:00"));
+}
+
+struct DifferenceCase {
+  Duration ahead;
+  HourMinuteSecond expected;
+};
+
+void PrintTo(const DifferenceCase& c, std::ostream* os) {
+  *os << std::chrono::duration_cast<std::chrono::seconds>(c.ahead).count() << "s";
+}
+
+class CalendarDifference : public ::testing::TestWithParam<DifferenceCase> {};
+
+TEST_P(CalendarDifference, HoursGoPast24AndLateCountsNegative) {
+  TimePoint from = TimePoint(std::chrono::seconds(1709649000));
+  EXPECT_EQ(calendarDifference(from, from + GetParam().ahead), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CalendarDifference,
+    ::testing::Values(DifferenceCase{26h + 4min + 9s, {26, 4, 9}}, DifferenceCase{-(5min + 3s), {0, -5, -3}},
+                      DifferenceCase{0s, {0, 0, 0}}, DifferenceCase{72h, {72, 0, 0}},
+                      DifferenceCase{2h - 1s, {1, 59, 59}}, DifferenceCase{-(1h + 1s), {-1, 0, -1}}));
+
+}  // namespace
+}  // namespace instala::platform

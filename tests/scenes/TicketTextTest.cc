@@ -1,0 +1,46 @@
+#include "scenes/tickets/TicketText.h"
+
+#include <gtest/gtest.h>
+
+namespace instala {
+namespace {
+
+Ticket ticketFrom(const char* json) { return Ticket::decode(Json::parse(json)).value(); }
+
+TEST(TicketText, IdReadsZeroWhenMissing) {
+  EXPECT_EQ(ticketIdText(nullptr), "ID: 0");
+  Ticket none = ticketFrom("{}");
+  EXPECT_EQ(ticketIdText(&none), "ID: 0");
+  Ticket some = ticketFrom(R"({"id": 1234})");
+  EXPECT_EQ(ticketIdText(&some), "ID: 1234");
+}
+
+TEST(TicketText, UnitSummaryUsesOnlyTheFirstUnitAndAlwaysTheSeparator) {
+  struct {
+    const char* json;
+    const char* expected;
+  } cases[] = {
+      {R"({"unit": [{"model": "T800", "economic_numer": "E-17"}]})", "T800-E-17"},
+      {R"({"unit": [{"economic_numer": "E-17"}]})", "-E-17"},
+      {R"({"unit": [{"model": "T800"}]})", "T800-"},
+      {R"({"unit": [{"model": "A", "economic_numer": "1"}, {"model": "B", "economic_numer": "2"}]})", "A-1"},
+      {R"({"unit": []})", "-"},
+      {R"({})", "-"},
+  };
+  for (const auto& c : cases) {
+    Ticket ticket = ticketFrom(c.json);
+    EXPECT_EQ(unitSummaryText(&ticket), c.expected) << c.json;
+  }
+  EXPECT_EQ(unitSummaryText(nullptr), "-");
+}
+
+TEST(TicketText, ShortDateInTheLocaleOrUnchanged) {
+  EXPECT_EQ(shortTicketDate("2024-12-01", "en_US", "America/Mexico_City"), "Dec 01");
+  EXPECT_EQ(shortTicketDate("2024-12-01", "es_MX", "America/Mexico_City"), "dic 01");
+  EXPECT_EQ(shortTicketDate("2024-12-01 10:30", "en_US", "UTC"), "2024-12-01 10:30");
+  EXPECT_EQ(shortTicketDate("01/12/2024", "en_US", "UTC"), "01/12/2024");
+  EXPECT_EQ(shortTicketDate("", "en_US", "UTC"), "");
+}
+
+}  // namespace
+}  // namespace instala
