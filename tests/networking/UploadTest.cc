@@ -2,6 +2,7 @@
 
 #include "support/MainLoop.h"
 #include "support/RecordingServer.h"
+#include "support/ScopedEnvironment.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -149,6 +150,8 @@ class UploadThreshold : public Upload, public ::testing::WithParamInterface<Thre
 
 TEST_P(UploadThreshold, DecidesBetweenMemoryAndATemporaryFile) {
   TempDir folder;
+  TempDir temporaryDirectory;
+  testing::ScopedEnvironment environment({{"TMPDIR", temporaryDirectory.path().string()}});
   std::string content(GetParam().total - 1, '\0');
   for (std::size_t i = 0; i < content.size(); ++i) content[i] = static_cast<char>('a' + i % 26);
   const auto file = folder.write("clip.mov", content);
@@ -173,15 +176,12 @@ TEST_P(UploadThreshold, DecidesBetweenMemoryAndATemporaryFile) {
     ASSERT_EQ(::stat(temporary.parent_path().c_str(), &folderStatus), 0);
     EXPECT_EQ(fileStatus.st_mode & 0777, 0600u);
     EXPECT_EQ(folderStatus.st_mode & 0777, 0700u);
-    EXPECT_EQ(temporary.parent_path().parent_path(), std::filesystem::temp_directory_path());
+    EXPECT_EQ(temporary.parent_path().parent_path(), temporaryDirectory.path());
   }
   release.set_value();
   const Answer answer = answerOf(result);
   EXPECT_EQ(answer.value, Json::parse(R"({"ok":true})"));
-  if (!temporary.empty()) {
-    EXPECT_FALSE(std::filesystem::exists(temporary));
-    EXPECT_FALSE(std::filesystem::exists(temporary.parent_path()));
-  }
+  EXPECT_TRUE(std::filesystem::is_empty(temporaryDirectory.path()));
 
   const auto request = server.requests().at(0);
   const std::string b = boundaryOf(request);
@@ -238,6 +238,24 @@ TEST_F(Upload, BodyPartErrorFailsTheEncodingAndSendsNothing) {
   ASSERT_TRUE(result.error);
   EXPECT_EQ(result.error->kind, RequestError::Kind::bodyPart);
   std::this_thread::sleep_for(100ms);
+  EXPECT_EQ(server.connectionCount(), 0u);
+}
+
+TEST_F(Upload, TemporaryFileIsRemovedWhenWritingItFails) {
+  TempDir folder;
+  const auto video = folder.write("clip.mp4", std::string(kThreshold, 'v'));
+  TempDir temporaryDirectory;
+  testing::ScopedEnvironment environment({{"TMPDIR", temporaryDirectory.path().string()}});
+  auto result = start(
+      [video](MultipartFormData& form) {
+        form.addFileURLPart(video, "video");
+        // The file loses half its bytes between being added and being written out.
+        std::filesystem::resize_file(video, kThreshold / 2);
+      },
+      server.url("/process"));
+  ASSERT_TRUE(result.error);
+  EXPECT_EQ(result.error->kind, RequestError::Kind::bodyEncoding);
+  EXPECT_TRUE(std::filesystem::is_empty(temporaryDirectory.path()));
   EXPECT_EQ(server.connectionCount(), 0u);
 }
 
