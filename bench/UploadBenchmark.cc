@@ -53,8 +53,9 @@ int runOneSize(std::uint64_t megabytes, bool withCurl) {
   const std::uint64_t bytes = megabytes * 1'000'000;
   testing::TempDir folder;
   const auto video = writeVideo(folder, bytes);
-  testing::RecordingServer server([](const testing::RecordedRequest&) { return testing::Reply::json(200, "{\"ok\":true}"); },
-                                  /*keepBodies=*/false);
+  testing::RecordingServer server(
+      [](const testing::RecordedRequest&) { return testing::Reply::json(200, "{\"ok\":true}"); },
+      /*keepBodies=*/false);
   Session session(SessionConfiguration::standard());
   const long baseline = peakResidentKilobytes();
 
@@ -64,8 +65,9 @@ int runOneSize(std::uint64_t megabytes, bool withCurl) {
   bool done = false;
   bool ok = false;
   uploadMultipart(
-      session, [&](MultipartFormData& form) { form.addFileURLPart(video, "video"); }, 10'000'000, server.url("/process"),
-      HTTPMethod::POST, HTTPHeaders{{"Authorization", "Bearer bench"}}, [&](const MultipartFormDataEncodingResult& result) {
+      session, [&](MultipartFormData& form) { form.addFileURLPart(video, "video"); }, 10'000'000,
+      server.url("/process"), HTTPMethod::POST, HTTPHeaders{{"Authorization", "Bearer bench"}},
+      [&](const MultipartFormDataEncodingResult& result) {
         encoded = Clock::now();
         if (!result.isSuccess()) {
           done = true;
@@ -87,14 +89,15 @@ int runOneSize(std::uint64_t megabytes, bool withCurl) {
   const double total = seconds(answered - started);
   const double sending = seconds(answered - encoded);
 
-  std::printf("%4llu MB  ours: encode to file %.2f s, send %.2f s (%.0f MB/s), total %.2f s (%.0f MB/s); "
-              "peak RSS %.1f MB (%.1f MB before the upload)\n",
-              static_cast<unsigned long long>(megabytes), seconds(encoded - started), sending,
-              megabytesPerSecond(body, sending), total, megabytesPerSecond(body, total), peak / 1024.0, baseline / 1024.0);
+  std::printf(
+      "%4llu MB  ours: encode to file %.2f s, send %.2f s (%.0f MB/s), total %.2f s (%.0f MB/s); "
+      "peak RSS %.1f MB (%.1f MB before the upload)\n",
+      static_cast<unsigned long long>(megabytes), seconds(encoded - started), sending,
+      megabytesPerSecond(body, sending), total, megabytesPerSecond(body, total), peak / 1024.0, baseline / 1024.0);
 
   if (withCurl) {
-    const std::string command = "curl -s -o /dev/null -F 'video=@" + video.string() + ";type=video/mp4' -H 'Authorization: Bearer bench' " +
-                                server.url("/process");
+    const std::string command = "curl -s -o /dev/null -F 'video=@" + video.string() +
+                                ";type=video/mp4' -H 'Authorization: Bearer bench' " + server.url("/process");
     const auto curlStarted = Clock::now();
     if (std::system(command.c_str()) != 0) {
       std::cerr << "curl failed" << std::endl;

@@ -37,7 +37,8 @@ TEST_P(DataResponse, IsClassified) {
 INSTANTIATE_TEST_SUITE_P(
     Rows, DataResponse,
     ::testing::Values(
-        ClassificationCase{"FailedExchange", HTTPResponse{RequestError{RequestError::Kind::timedOut, "t"}, std::nullopt, {}, {}},
+        ClassificationCase{"FailedExchange",
+                           HTTPResponse{RequestError{RequestError::Kind::timedOut, "t"}, std::nullopt, {}, {}},
                            RequestError::Kind::timedOut, std::nullopt, std::nullopt},
         ClassificationCase{"NoAnswerAndNoError", HTTPResponse{}, std::nullopt, std::nullopt, std::nullopt},
         ClassificationCase{"OtherStatus", answer(422, "{}"), std::nullopt, std::nullopt, 422},
@@ -48,8 +49,8 @@ INSTANTIATE_TEST_SUITE_P(
                            std::nullopt, Json::parse("[true]"), 200},
         ClassificationCase{"OkEmpty", answer(200, ""), RequestError::Kind::decoding, std::nullopt, 200},
         ClassificationCase{"OkNotJSON", answer(200, "{"), RequestError::Kind::decoding, std::nullopt, 200},
-        ClassificationCase{"OkUnknownCoding", answer(200, "{}", {{"Content-Encoding", "br"}}), RequestError::Kind::decoding,
-                           std::nullopt, 200}),
+        ClassificationCase{"OkUnknownCoding", answer(200, "{}", {{"Content-Encoding", "br"}}),
+                           RequestError::Kind::decoding, std::nullopt, 200}),
     [](const auto& info) { return info.param.name; });
 
 }  // namespace

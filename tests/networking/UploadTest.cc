@@ -78,7 +78,8 @@ class Upload : public ::testing::Test {
 std::string boundaryOf(const RecordedRequest& request) {
   std::smatch match;
   const std::string contentType = request.header("Content-Type").value_or("");
-  if (!std::regex_match(contentType, match, std::regex("multipart/form-data; boundary=(instala\\.boundary\\.[0-9a-f]{16})"))) {
+  if (!std::regex_match(contentType, match,
+                        std::regex("multipart/form-data; boundary=(instala\\.boundary\\.[0-9a-f]{16})"))) {
     ADD_FAILURE() << "Content-Type " << contentType;
     return "";
   }
@@ -87,7 +88,10 @@ std::string boundaryOf(const RecordedRequest& request) {
 
 TEST_F(Upload, ThreePartFormOnTheWireByteForByte) {
   TempDir folder;
-  const std::string videoBytes("\x00\x00\x00\x20" "ftypisom\r\n--not-a-boundary", 30);
+  const std::string videoBytes(
+      "\x00\x00\x00\x20"
+      "ftypisom\r\n--not-a-boundary",
+      30);
   const auto video = folder.write("clip.mp4", videoBytes);
   auto result = start(
       [video](MultipartFormData& form) {
@@ -103,15 +107,14 @@ TEST_F(Upload, ThreePartFormOnTheWireByteForByte) {
 
   const auto request = server.requests().at(0);
   const std::string b = boundaryOf(request);
-  const std::string expected = "--" + b + "\r\n" +
-                               "Content-Disposition: form-data; name=\"ticket_id\"\r\n\r\n1234" +
+  const std::string expected = "--" + b + "\r\n" + "Content-Disposition: form-data; name=\"ticket_id\"\r\n\r\n1234" +
                                "\r\n--" + b + "\r\n" +
                                "Content-Disposition: form-data; name=\"image\"; filename=\"image\"\r\n"
-                               "Content-Type: image/png\r\n\r\n" + std::string("\xff\xd8\xff\xdb", 4) +
-                               "\r\n--" + b + "\r\n" +
+                               "Content-Type: image/png\r\n\r\n" +
+                               std::string("\xff\xd8\xff\xdb", 4) + "\r\n--" + b + "\r\n" +
                                "Content-Disposition: form-data; name=\"video\"; filename=\"clip.mp4\"\r\n"
-                               "Content-Type: video/mp4\r\n\r\n" + videoBytes +
-                               "\r\n--" + b + "--\r\n";
+                               "Content-Type: video/mp4\r\n\r\n" +
+                               videoBytes + "\r\n--" + b + "--\r\n";
   EXPECT_EQ(request.body, expected);
   EXPECT_EQ(request.method, "POST");
   EXPECT_EQ(request.target, "/process");
@@ -187,7 +190,8 @@ TEST_P(UploadThreshold, DecidesBetweenMemoryAndATemporaryFile) {
   const std::string b = boundaryOf(request);
   const std::string expected = "--" + b + "\r\nContent-Disposition: form-data; name=\"ticket_id\"\r\n\r\n7\r\n--" + b +
                                "\r\nContent-Disposition: form-data; name=\"video\"; filename=\"clip.mov\"\r\n"
-                               "Content-Type: video/quicktime\r\n\r\n" + content + "\r\n--" + b + "--\r\n";
+                               "Content-Type: video/quicktime\r\n\r\n" +
+                               content + "\r\n--" + b + "--\r\n";
   EXPECT_EQ(request.bodyLength, expected.size());
   EXPECT_TRUE(request.body == expected) << "the body differs";
   EXPECT_EQ(request.header("Content-Length"), std::to_string(expected.size()));
@@ -207,8 +211,9 @@ TEST_F(Upload, ProgressReportsArriveOnTheMainThreadUpToTheWholeBody) {
   std::optional<MultipartFormDataEncodingResult> result;
   // Handlers attached in the encoding completion, as the submission does, miss nothing.
   uploadMultipart(
-      session, [content](MultipartFormData& form) { form.addFilePart(content, "video", "v.mp4", "video/mp4"); }, kThreshold,
-      server.url("/process"), HTTPMethod::POST, std::nullopt, [&](const MultipartFormDataEncodingResult& r) {
+      session, [content](MultipartFormData& form) { form.addFilePart(content, "video", "v.mp4", "video/mp4"); },
+      kThreshold, server.url("/process"), HTTPMethod::POST, std::nullopt,
+      [&](const MultipartFormDataEncodingResult& r) {
         result = r;
         ASSERT_TRUE(r.isSuccess());
         r.request->uploadProgress([&](const UploadProgress& progress) {
