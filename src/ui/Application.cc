@@ -10,8 +10,9 @@ constexpr std::size_t maximumRecordedAnimations = 256;
 }  // namespace
 
 Application& Application::shared() {
-  static Application application;
-  return application;
+  // Never destroyed: the window tree it holds must not be torn down after the other singletons.
+  static auto* application = new Application();
+  return *application;
 }
 
 bool Application::launch() {

@@ -2,6 +2,8 @@
 
 #include "ui/ViewController.h"
 
+#include <iostream>
+
 namespace instala::ui {
 
 void BarButtonItem::setTriggeredSegue(std::weak_ptr<ViewController> source, SegueTemplate segue) {
@@ -13,7 +15,9 @@ void BarButtonItem::tap() {
   if (!enabled_) return;
   // Keep the item alive: the action may replace the navigation item's buttons.
   auto self = sharedAs<BarButtonItem>();
-  if (auto target = target_.lock(); target && !action_.empty()) target->performSelector(action_, this);
+  if (auto target = target_.lock(); target && !action_.empty() && !target->performSelector(action_, this)) {
+    std::cerr << "unrecognized selector " << action_ << " sent to " << target->className() << "\n";
+  }
   if (segue_) {
     if (auto source = segueSource_.lock()) source->performSegue(*segue_, this);
   }

@@ -7,8 +7,9 @@ namespace instala::ui {
 ClassRegistry::ClassRegistry() { registerToolkitClasses(*this); }
 
 ClassRegistry& ClassRegistry::shared() {
-  static ClassRegistry registry;
-  return registry;
+  // Never destroyed: objects made from it may live until the process ends.
+  static auto* registry = new ClassRegistry();
+  return *registry;
 }
 
 void ClassRegistry::registerClass(const std::string& name, ClassInfo info) { classes_[name] = std::move(info); }

@@ -109,7 +109,7 @@ class ClassDescription {
   ClassDescription& outlet(const std::string& name, std::weak_ptr<V> C::*member) {
     static_assert(std::is_base_of_v<C, T>);
     info_.outlets[name] = [name, member](Object& owner, const std::shared_ptr<Object>& value) {
-      return assign(owner, name, value, [member](T& self, std::shared_ptr<V> typed) { self.*member = typed; });
+      return assign<V>(owner, name, value, [member](T& self, std::shared_ptr<V> typed) { self.*member = typed; });
     };
     return *this;
   }
@@ -117,7 +117,7 @@ class ClassDescription {
   ClassDescription& outlet(const std::string& name, std::shared_ptr<V> C::*member) {
     static_assert(std::is_base_of_v<C, T>);
     info_.outlets[name] = [name, member](Object& owner, const std::shared_ptr<Object>& value) {
-      return assign(owner, name, value, [member](T& self, std::shared_ptr<V> typed) { self.*member = typed; });
+      return assign<V>(owner, name, value, [member](T& self, std::shared_ptr<V> typed) { self.*member = typed; });
     };
     return *this;
   }

@@ -2,7 +2,7 @@
 // Builds view trees from the JSON of nibs and storyboard scenes, creating each
 // view by class name through the ClassRegistry and connecting outlets and
 // actions to the owner (the row view of a nib, the screen of a scene). The
-// node format is documented in bundle/resources/Interface.md.
+// node format is documented in src/ui/InterfaceFiles.md.
 
 #include "ui/ClassRegistry.h"
 #include "ui/View.h"

@@ -2,7 +2,7 @@
 // A nib: the interface file of one row view (bundle/nibs/<name>.json). Its
 // top-level object is created by class name; the view tree goes into the row
 // view's content view; outlets and actions connect to the row view; then every
-// object built gets awakeFromNib. Format: bundle/resources/Interface.md.
+// object built gets awakeFromNib. Format: src/ui/InterfaceFiles.md.
 
 #include "platform/Result.h"
 #include "ui/View.h"

@@ -5,8 +5,9 @@
 namespace instala::ui {
 
 NotificationCenter& NotificationCenter::defaultCenter() {
-  static NotificationCenter center;
-  return center;
+  // Never destroyed: views that outlive main() still unregister from it.
+  static auto* center = new NotificationCenter();
+  return *center;
 }
 
 void NotificationCenter::addObserver(const void* observer, const std::string& name, const Object* sender,

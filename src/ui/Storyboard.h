@@ -2,7 +2,7 @@
 // The storyboard: every screen (scene) by storyboard identifier with its
 // controller class, title, bar buttons, view tree and segues; the containers
 // (tabs, navigation stacks) by the scenes they hold. Each instantiation makes
-// new screens. Format: bundle/resources/Interface.md.
+// new screens. Format: src/ui/InterfaceFiles.md.
 
 #include "platform/Result.h"
 #include "ui/BarButtonItem.h"

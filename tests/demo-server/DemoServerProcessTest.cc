@@ -1,19 +1,14 @@
 // The executable as scripts use it: flags, the first line with the port, and
 // the sample data found next to the binary.
 
+#include "support/ChildProcess.h"
+#include "support/DemoEnvironment.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 #include <httplib.h>
 #include <nlohmann/json.hpp>
 
-#include <fcntl.h>
-#include <poll.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <optional>
 #include <regex>
 #include <set>
 
@@ -23,62 +18,10 @@ using instala::testing::TempDir;
 
 // The demo server as a child process whose standard output and error come
 // through one pipe.
-class ServerProcess {
+class ServerProcess : public instala::testing::ChildProcess {
  public:
-  explicit ServerProcess(std::vector<std::string> arguments) {
-    int fds[2];
-    if (pipe(fds) != 0) return;
-    pid_ = fork();
-    if (pid_ == 0) {
-      dup2(fds[1], STDOUT_FILENO);
-      dup2(fds[1], STDERR_FILENO);
-      close(fds[0]);
-      close(fds[1]);
-      std::vector<char*> argv{const_cast<char*>(INSTALA_DEMO_SERVER_EXE)};
-      for (auto& argument : arguments) argv.push_back(argument.data());
-      argv.push_back(nullptr);
-      execv(argv[0], argv.data());
-      _exit(127);
-    }
-    close(fds[1]);
-    output_ = fds[0];
-  }
-  ~ServerProcess() {
-    if (pid_ > 0 && !exited_) {
-      kill(pid_, SIGTERM);
-      waitpid(pid_, nullptr, 0);
-    }
-    if (output_ >= 0) close(output_);
-  }
-
-  // One line of output; nothing when the process closed its output or stayed
-  // silent for 20 s (a hang must fail the test, not block it).
-  std::optional<std::string> readLine() {
-    std::string line;
-    char c = 0;
-    while (true) {
-      pollfd ready{output_, POLLIN, 0};
-      if (poll(&ready, 1, 20000) <= 0 || read(output_, &c, 1) != 1) return std::nullopt;
-      if (c == '\n') return line;
-      line += c;
-    }
-  }
-  std::string readAll() {
-    std::string all;
-    while (auto line = readLine()) all += *line + "\n";
-    return all;
-  }
-  int wait() {
-    int status = 0;
-    waitpid(pid_, &status, 0);
-    exited_ = true;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  }
-
- private:
-  pid_t pid_ = -1;
-  int output_ = -1;
-  bool exited_ = false;
+  explicit ServerProcess(std::vector<std::string> arguments)
+      : ChildProcess(INSTALA_DEMO_SERVER_EXE, std::move(arguments)) {}
 };
 
 TEST(DemoServerProcessTest, PrintsItsPortFirstAndServesTheSampleDataFoundNextToIt) {
@@ -107,6 +50,18 @@ TEST(DemoServerProcessTest, PrintsItsPortFirstAndServesTheSampleDataFoundNextToI
   // A log line follows its answer, so the two may come in either order.
   std::set<std::string> logged{server.readLine().value_or(""), server.readLine().value_or("")};
   EXPECT_EQ(logged, (std::set<std::string>{"POST /api/v1/sessions 200", "GET /api/v1/tickets/closed 200"}));
+}
+
+TEST(DemoServerProcessTest, EnvironmentPointsABundleCopyAtTheServer) {
+  instala::testing::DemoEnvironment demo;
+  const std::string config = instala::testing::readText(demo.bundle() / "Server-config.plist");
+  EXPECT_NE(config.find(demo.baseURL()), std::string::npos) << config;
+  const std::string info = instala::testing::readText(demo.bundle() / "Info.plist");
+  EXPECT_NE(info.find(demo.baseURL() + "/documents"), std::string::npos) << info;
+  httplib::Client client(demo.baseURL());
+  auto tickets = client.Get("/api/v1/tickets/active");
+  ASSERT_TRUE(tickets);
+  EXPECT_EQ(tickets->status, 422);
 }
 
 TEST(DemoServerProcessTest, HelpDescribesEveryFlag) {

@@ -1,0 +1,28 @@
+#pragma once
+// The application delegate: creates the window at launch and chooses the first
+// screen from the stored session token. Nothing happens on the other
+// lifecycle events (the delegate base's empty defaults).
+
+#include "ui/Application.h"
+#include "ui/Window.h"
+
+#include <memory>
+
+namespace instala {
+
+class AppDelegate : public ui::ApplicationDelegate {
+ public:
+  using Super = ui::ApplicationDelegate;
+
+  // Window over the main screen; storyboard "Main"; a non-empty "token" shows
+  // "UITabBarController", otherwise "LoginViewController". False when the
+  // storyboard or the screen cannot be made (reported on the standard error).
+  bool didFinishLaunching(ui::Application& application) override;
+
+  std::shared_ptr<ui::Window> window() const override { return window_; }
+
+ private:
+  std::shared_ptr<ui::Window> window_;
+};
+
+}  // namespace instala

@@ -1,0 +1,50 @@
+#include "app/Launch.h"
+
+#include "app/ClassRegistrations.h"
+#include "platform/Bundle.h"
+#include "platform/Paths.h"
+#include "platform/Preferences.h"
+
+#include <system_error>
+
+namespace instala {
+
+platform::Result<LaunchOptions> parseLaunchOptions(const std::vector<std::string>& arguments) {
+  LaunchOptions options;
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    const std::string& argument = arguments[i];
+    if (argument == "--bundle" || argument == "--data") {
+      if (i + 1 >= arguments.size() || arguments[i + 1].empty()) {
+        return platform::Error{argument + " needs a directory"};
+      }
+      (argument == "--bundle" ? options.bundle : options.data) = arguments[++i];
+    } else {
+      options.remaining.push_back(argument);
+    }
+  }
+  return options;
+}
+
+platform::Result<std::shared_ptr<AppDelegate>> launchApplication(const LaunchOptions& options) {
+  const auto bundle = platform::Bundle::locate(options.bundle);
+  std::error_code ec;
+  if (!std::filesystem::is_directory(bundle, ec)) {
+    return platform::Error{"the application bundle " + bundle.string() + " is not a directory"};
+  }
+  platform::Bundle::setMain(bundle);
+  if (options.data) {
+    std::filesystem::create_directories(*options.data, ec);
+    if (ec) return platform::Error{"cannot create the data directory " + options.data->string() + ": " + ec.message()};
+    platform::Paths::setDataDirectory(*options.data);
+  }
+  platform::Preferences::standard().open(platform::Paths::preferencesFile());
+  registerApplicationClasses();
+
+  auto delegate = std::make_shared<AppDelegate>();
+  auto& application = ui::Application::shared();
+  application.setDelegate(delegate);
+  if (!application.launch()) return platform::Error{"the application could not show its first screen"};
+  return delegate;
+}
+
+}  // namespace instala

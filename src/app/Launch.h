@@ -1,0 +1,31 @@
+#pragma once
+// Start-up shared by the front ends: the command-line options, the bundle and
+// data locations, the class registrations and the application delegate's launch.
+
+#include "app/AppDelegate.h"
+#include "platform/Result.h"
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace instala {
+
+struct LaunchOptions {
+  std::optional<std::filesystem::path> bundle;  // --bundle DIR
+  std::optional<std::filesystem::path> data;    // --data DIR
+  // Arguments this layer does not know, in order, for the front end.
+  std::vector<std::string> remaining;
+};
+
+// An error for an option without its value.
+platform::Result<LaunchOptions> parseLaunchOptions(const std::vector<std::string>& arguments);
+
+// Sets the main bundle and the data directory, opens the preferences, registers
+// the classes and launches the application delegate, which shows the first
+// screen. The delegate is also the application's.
+platform::Result<std::shared_ptr<AppDelegate>> launchApplication(const LaunchOptions& options);
+
+}  // namespace instala

@@ -1,0 +1,125 @@
+#include "networking/ContentDecoder.h"
+
+#include <archive.h>
+#include <archive_entry.h>
+#define ZLIB_CONST
+#include <zlib.h>
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+namespace instala {
+namespace {
+
+enum class Coding { identity, gzip, compress };
+
+RequestError decodingError(std::string message) { return RequestError{RequestError::Kind::contentDecoding, std::move(message)}; }
+
+std::string trimmedLowercase(std::string_view text) {
+  const auto first = text.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return "";
+  const auto last = text.find_last_not_of(" \t");
+  std::string result(text.substr(first, last - first + 1));
+  std::transform(result.begin(), result.end(), result.begin(), [](unsigned char c) {
+    return static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  });
+  return result;
+}
+
+std::variant<std::vector<Coding>, RequestError> parseCodings(std::string_view header) {
+  std::vector<Coding> codings;
+  std::size_t start = 0;
+  while (start <= header.size()) {
+    const std::size_t end = std::min(header.find(',', start), header.size());
+    const std::string name = trimmedLowercase(header.substr(start, end - start));
+    start = end + 1;
+    if (name.empty() || name == "identity") continue;
+    if (name == "gzip" || name == "x-gzip") {
+      codings.push_back(Coding::gzip);
+    } else if (name == "compress" || name == "x-compress") {
+      codings.push_back(Coding::compress);
+    } else {
+      return decodingError("unsupported content coding \"" + name + "\"");
+    }
+  }
+  return codings;
+}
+
+RequestError corrupt(const char* coding, const char* reason) {
+  return decodingError(std::string("body is not valid ") + coding + " data" + (reason ? std::string(": ") + reason : ""));
+}
+
+// gzip with zlib: one or more members, each undone exactly once.
+std::variant<std::string, RequestError> undoGzip(const std::string& body) {
+  z_stream stream{};
+  if (inflateInit2(&stream, 16 + MAX_WBITS) != Z_OK) return corrupt("gzip", "zlib did not start");
+  std::unique_ptr<z_stream, decltype(&inflateEnd)> guard(&stream, &inflateEnd);
+  stream.next_in = reinterpret_cast<const Bytef*>(body.data());
+  stream.avail_in = static_cast<uInt>(body.size());
+  std::string decoded;
+  char buffer[16384];
+  for (;;) {
+    stream.next_out = reinterpret_cast<Bytef*>(buffer);
+    stream.avail_out = sizeof buffer;
+    const int status = inflate(&stream, Z_NO_FLUSH);
+    decoded.append(buffer, sizeof buffer - stream.avail_out);
+    if (status == Z_STREAM_END) {
+      if (stream.avail_in == 0) return decoded;
+      if (inflateReset(&stream) != Z_OK) return corrupt("gzip", nullptr);  // a further member follows
+      continue;
+    }
+    if (status == Z_BUF_ERROR && stream.avail_in == 0) return corrupt("gzip", "truncated");
+    if (status != Z_OK) return corrupt("gzip", stream.msg);
+  }
+}
+
+// LZW through libarchive's compress filter; the raw format hands the decoded
+// bytes through and the empty format accepts a coded empty body.
+std::variant<std::string, RequestError> undoCompress(const std::string& body) {
+  std::unique_ptr<archive, decltype(&archive_read_free)> reader(archive_read_new(), &archive_read_free);
+  if (!reader) return corrupt("compress", "out of memory");
+  archive_read_support_filter_compress(reader.get());
+  archive_read_support_format_raw(reader.get());
+  archive_read_support_format_empty(reader.get());
+  if (archive_read_open_memory(reader.get(), body.data(), body.size()) != ARCHIVE_OK) return corrupt("compress", nullptr);
+  // Exactly the compress filter over the bytes: without it libarchive passed the
+  // bytes through unread, with more it undid a coding the server did not name.
+  if (archive_filter_count(reader.get()) != 2 || archive_filter_code(reader.get(), 0) != ARCHIVE_FILTER_COMPRESS) {
+    return corrupt("compress", nullptr);
+  }
+  archive_entry* entry = nullptr;
+  const int header = archive_read_next_header(reader.get(), &entry);
+  if (header == ARCHIVE_EOF) return std::string();
+  if (header != ARCHIVE_OK) return corrupt("compress", archive_error_string(reader.get()));
+  std::string decoded;
+  char buffer[16384];
+  for (;;) {
+    const la_ssize_t count = archive_read_data(reader.get(), buffer, sizeof buffer);
+    if (count == 0) return decoded;
+    if (count < 0) return corrupt("compress", archive_error_string(reader.get()));
+    decoded.append(buffer, static_cast<std::size_t>(count));
+  }
+}
+
+std::variant<std::string, RequestError> undo(Coding coding, const std::string& body) {
+  if (body.empty()) return std::string();
+  return coding == Coding::gzip ? undoGzip(body) : undoCompress(body);
+}
+
+}  // namespace
+
+std::variant<std::string, RequestError> decodeContent(std::string_view contentEncoding, std::string body) {
+  auto parsed = parseCodings(contentEncoding);
+  if (auto* error = std::get_if<RequestError>(&parsed)) return *error;
+  const auto& codings = std::get<std::vector<Coding>>(parsed);
+  for (auto coding = codings.rbegin(); coding != codings.rend(); ++coding) {
+    auto step = undo(*coding, body);
+    if (auto* error = std::get_if<RequestError>(&step)) return *error;
+    body = std::move(std::get<std::string>(step));
+  }
+  return body;
+}
+
+}  // namespace instala
+

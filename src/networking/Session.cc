@@ -1,0 +1,172 @@
+#include "networking/Session.h"
+
+#include <atomic>
+#include <cstdlib>
+#include <iostream>
+
+namespace instala {
+namespace {
+
+// Bytes sent, kept by the worker and read by the one report waiting on the main queue.
+struct ProgressMailbox {
+  std::atomic<std::uint64_t> sent{0};
+  std::atomic<std::uint64_t> total{0};
+  std::atomic<bool> reportQueued{false};
+  Session::Progress handler;
+};
+
+RequestError cancelledError() { return RequestError{RequestError::Kind::cancelled, "the session was closed"}; }
+
+}  // namespace
+
+void Session::initializeTransport() {
+  static std::once_flag once;
+  std::call_once(once, [] {
+    if (curl_global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK) {
+      std::cerr << "libcurl could not be initialised" << std::endl;
+      std::abort();
+    }
+  });
+}
+
+Session& Session::shared() {
+  static Session session(SessionConfiguration::standard());
+  return session;
+}
+
+Session::Session(SessionConfiguration configuration, platform::RunLoop& mainLoop)
+    : configuration_(std::move(configuration)), mainLoop_(mainLoop) {
+  initializeTransport();
+  multi_ = curl_multi_init();
+  if (!multi_) {
+    std::cerr << "libcurl could not create a session" << std::endl;
+    std::abort();
+  }
+  worker_ = std::thread([this] { run(); });
+  encodingQueue_ = std::make_unique<BackgroundQueue>();
+}
+
+Session::~Session() {
+  encodingQueue_.reset();
+  {
+    std::lock_guard lock(mutex_);
+    stopping_ = true;
+  }
+  curl_multi_wakeup(multi_);
+  worker_.join();
+  curl_multi_cleanup(multi_);
+}
+
+void Session::start(HTTPRequest request, bool keepBodyOnlyOn200, Completion completion, Progress progress) {
+  TransferOptions options;
+  options.keepBodyOnlyOn200 = keepBodyOnlyOn200;
+  if (progress) {
+    auto mailbox = std::make_shared<ProgressMailbox>();
+    mailbox->handler = std::move(progress);
+    options.onUploadProgress = [mailbox, &loop = mainLoop_](std::uint64_t sent, std::uint64_t total) {
+      mailbox->sent = sent;
+      mailbox->total = total;
+      if (mailbox->reportQueued.exchange(true)) return;
+      loop.async([mailbox] {
+        // Cleared before reading, so a later update either is read here or queues a report of its own.
+        mailbox->reportQueued = false;
+        mailbox->handler(mailbox->sent, mailbox->total);
+      });
+    };
+  }
+  auto transfer = std::make_unique<Transfer>(std::move(request), std::move(options), std::move(completion));
+  {
+    std::lock_guard lock(mutex_);
+    if (!stopping_) {
+      waiting_.push_back(std::move(transfer));
+    }
+  }
+  if (transfer) {
+    HTTPResponse response = transfer->fail(cancelledError());
+    complete(std::move(transfer), std::move(response));
+    return;
+  }
+  curl_multi_wakeup(multi_);
+}
+
+void Session::run() {
+  for (;;) {
+    {
+      std::lock_guard lock(mutex_);
+      if (stopping_) break;
+    }
+    addWaitingTransfers();
+    int running = 0;
+    curl_multi_perform(multi_, &running);
+    finishDoneTransfers();
+    // Returns early on socket activity, curl's own timers and curl_multi_wakeup.
+    curl_multi_poll(multi_, nullptr, 0, 1000, nullptr);
+  }
+  cancelAll();
+}
+
+void Session::addWaitingTransfers() {
+  std::vector<std::unique_ptr<Transfer>> arrived;
+  {
+    std::lock_guard lock(mutex_);
+    arrived.swap(waiting_);
+  }
+  for (auto& transfer : arrived) {
+    if (auto error = transfer->prepare(configuration_)) {
+      HTTPResponse response = transfer->fail(*error);
+      complete(std::move(transfer), std::move(response));
+      continue;
+    }
+    if (const CURLMcode code = curl_multi_add_handle(multi_, transfer->handle()); code != CURLM_OK) {
+      HTTPResponse response = transfer->fail(RequestError{RequestError::Kind::transport, curl_multi_strerror(code)});
+      complete(std::move(transfer), std::move(response));
+      continue;
+    }
+    transfer->markRunning();
+    CURL* handle = transfer->handle();
+    running_.emplace(handle, std::move(transfer));
+  }
+}
+
+void Session::finishDoneTransfers() {
+  int left = 0;
+  while (CURLMsg* message = curl_multi_info_read(multi_, &left)) {
+    if (message->msg != CURLMSG_DONE) continue;
+    CURL* handle = message->easy_handle;
+    const CURLcode result = message->data.result;
+    curl_multi_remove_handle(multi_, handle);
+    auto node = running_.extract(handle);
+    if (node.empty()) continue;
+    HTTPResponse response = node.mapped()->finish(result);
+    complete(std::move(node.mapped()), std::move(response));
+  }
+}
+
+void Session::complete(std::unique_ptr<Transfer> transfer, HTTPResponse response) {
+  Completion completion = transfer->takeCompletion();
+  // The body goes first (a temporary body file is removed here), then the caller hears of it.
+  transfer.reset();
+  mainLoop_.async([completion = std::move(completion), response = std::move(response)]() mutable {
+    completion(std::move(response));
+  });
+}
+
+void Session::cancelAll() {
+  for (auto& [handle, transfer] : running_) {
+    curl_multi_remove_handle(multi_, handle);
+    HTTPResponse response = transfer->fail(cancelledError());
+    complete(std::move(transfer), std::move(response));
+  }
+  running_.clear();
+  std::vector<std::unique_ptr<Transfer>> waiting;
+  {
+    std::lock_guard lock(mutex_);
+    waiting.swap(waiting_);
+  }
+  for (auto& transfer : waiting) {
+    HTTPResponse response = transfer->fail(cancelledError());
+    complete(std::move(transfer), std::move(response));
+  }
+}
+
+}  // namespace instala

@@ -1,0 +1,73 @@
+#pragma once
+// The HTTP session: libcurl's multi interface driven by one worker thread, so
+// connections are reused across requests. Requests are handed over from any
+// thread; completions and progress reports are delivered on the main run loop.
+// The only call into curl from another thread is curl_multi_wakeup.
+
+#include "networking/BackgroundQueue.h"
+#include "networking/HTTPRequest.h"
+#include "networking/HTTPResponse.h"
+#include "networking/SessionConfiguration.h"
+#include "networking/Transfer.h"
+#include "platform/RunLoop.h"
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace instala {
+
+class Session {
+ public:
+  using Completion = std::function<void(HTTPResponse)>;
+  using Progress = std::function<void(std::uint64_t sent, std::uint64_t total)>;
+
+  // The process's session, created on first use with SessionConfiguration::standard().
+  static Session& shared();
+
+  // Sets up libcurl for the process. Start-up calls it before any thread runs;
+  // the session calls it too, which is safe in this libcurl build (it reports
+  // a thread-safe global initialisation).
+  static void initializeTransport();
+
+  explicit Session(SessionConfiguration configuration, platform::RunLoop& mainLoop = platform::RunLoop::main());
+  // Exchanges still running end with a "cancelled" error.
+  ~Session();
+  Session(const Session&) = delete;
+  Session& operator=(const Session&) = delete;
+
+  const SessionConfiguration& configuration() const { return configuration_; }
+  platform::RunLoop& mainLoop() const { return mainLoop_; }
+  // Where multipart bodies are built.
+  BackgroundQueue& encodingQueue() { return *encodingQueue_; }
+
+  // Sends the request at once. `completion` runs exactly once on the main loop.
+  // `progress` (optional) reports bytes of the body sent, on the main loop,
+  // coalesced so that the main queue holds at most one report per request.
+  void start(HTTPRequest request, bool keepBodyOnlyOn200, Completion completion, Progress progress = nullptr);
+
+ private:
+  void run();
+  void addWaitingTransfers();
+  void finishDoneTransfers();
+  void complete(std::unique_ptr<Transfer> transfer, HTTPResponse response);
+  void cancelAll();
+
+  SessionConfiguration configuration_;
+  platform::RunLoop& mainLoop_;
+  CURLM* multi_ = nullptr;
+
+  std::mutex mutex_;
+  std::vector<std::unique_ptr<Transfer>> waiting_;  // guarded by mutex_
+  bool stopping_ = false;                           // guarded by mutex_
+
+  std::map<CURL*, std::unique_ptr<Transfer>> running_;  // worker thread only
+  std::thread worker_;
+  // Stopped first on destruction: its tasks hand requests to the worker.
+  std::unique_ptr<BackgroundQueue> encodingQueue_;
+};
+
+}  // namespace instala

@@ -1,0 +1,65 @@
+#pragma once
+// An upload in flight. Its owner attaches a progress handler and a JSON
+// response handler on the main thread; both are called on the main thread.
+// A response that arrives before a response handler is attached is kept and
+// handed to the handler when it comes.
+
+#include "models/JsonFields.h"
+#include "networking/HTTPResponse.h"
+#include "networking/RequestError.h"
+#include "platform/RunLoop.h"
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <vector>
+
+namespace instala {
+
+struct UploadProgress {
+  std::uint64_t completedBytes = 0;  // body bytes sent so far
+  std::uint64_t totalBytes = 0;      // size of the whole body
+};
+
+// The reading of an upload's answer:
+// 1. the exchange failed: that error;
+// 2. status 204 or 205: success with a null value, the body ignored;
+// 3. an empty body: failure (emptyBody);
+// 4. JSON of any kind, scalars included: success with it; anything else: failure (notJSON).
+// The status is handed on with every answer that arrived, so that callers can
+// also require a successful status.
+struct JSONResponse {
+  std::optional<RequestError> error;
+  std::optional<Json> value;
+  std::optional<int> status;
+};
+JSONResponse readJSONResponse(const HTTPResponse& response);
+
+class UploadRequest {
+ public:
+  using ProgressHandler = std::function<void(const UploadProgress&)>;
+  // Exactly one of error and value is present.
+  using ResponseHandler =
+      std::function<void(std::optional<RequestError> error, std::optional<Json> value, std::optional<int> status)>;
+
+  explicit UploadRequest(platform::RunLoop& mainLoop) : mainLoop_(mainLoop) {}
+
+  // Main thread only.
+  UploadRequest& uploadProgress(ProgressHandler handler);
+  UploadRequest& responseJSON(ResponseHandler handler);
+  bool isFinished() const { return response_.has_value(); }
+
+  // The request layer reports here, on the main thread.
+  void didSend(const UploadProgress& progress);
+  void didComplete(const HTTPResponse& response);
+
+ private:
+  void deliver(const ResponseHandler& handler) const;
+
+  platform::RunLoop& mainLoop_;
+  ProgressHandler progressHandler_;
+  std::vector<ResponseHandler> responseHandlers_;
+  std::optional<JSONResponse> response_;
+};
+
+}  // namespace instala

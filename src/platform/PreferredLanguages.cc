@@ -1,0 +1,75 @@
+#include "platform/PreferredLanguages.h"
+
+#include <unicode/uloc.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <optional>
+
+namespace instala::platform {
+namespace {
+
+std::string variable(const char* name) {
+  const char* value = std::getenv(name);
+  return value ? value : "";
+}
+
+// "es_MX.UTF-8@euro" → "es_MX"
+std::string withoutCodesetAndModifier(const std::string& locale) {
+  return locale.substr(0, locale.find_first_of(".@"));
+}
+
+bool isPortableLocale(const std::string& name) { return name.empty() || name == "C" || name == "POSIX"; }
+
+std::optional<std::string> languageTag(const std::string& localeName) {
+  const std::string base = withoutCodesetAndModifier(localeName);
+  if (isPortableLocale(base)) return std::nullopt;
+  UErrorCode status = U_ZERO_ERROR;
+  char canonical[ULOC_FULLNAME_CAPACITY];
+  const int32_t canonicalLength = uloc_canonicalize(base.c_str(), canonical, sizeof canonical, &status);
+  if (U_FAILURE(status) || canonicalLength <= 0 || canonicalLength >= static_cast<int32_t>(sizeof canonical)) {
+    return std::nullopt;
+  }
+  status = U_ZERO_ERROR;
+  char tag[ULOC_FULLNAME_CAPACITY];
+  const int32_t tagLength = uloc_toLanguageTag(canonical, tag, sizeof tag, /*strict=*/true, &status);
+  if (U_FAILURE(status) || tagLength <= 0 || tagLength >= static_cast<int32_t>(sizeof tag)) return std::nullopt;
+  std::string result(tag, static_cast<std::size_t>(tagLength));
+  // ICU turns an unknown language into "und"; that names no preference.
+  if (result == "und" || result.rfind("und-", 0) == 0) return std::nullopt;
+  return result;
+}
+
+}  // namespace
+
+LocaleEnvironment LocaleEnvironment::current() {
+  return {variable("LC_ALL"), variable("LC_MESSAGES"), variable("LANG"), variable("LANGUAGE")};
+}
+
+std::vector<std::string> preferredLanguages(const LocaleEnvironment& environment) {
+  const std::string& locale = !environment.lcAll.empty()        ? environment.lcAll
+                              : !environment.lcMessages.empty() ? environment.lcMessages
+                                                                : environment.lang;
+  const std::vector<std::string> fallback{"en-US"};
+  if (isPortableLocale(withoutCodesetAndModifier(locale))) return fallback;
+
+  std::vector<std::string> candidates;
+  std::size_t start = 0;
+  while (start <= environment.language.size()) {
+    const std::size_t end = std::min(environment.language.find(':', start), environment.language.size());
+    candidates.push_back(environment.language.substr(start, end - start));
+    start = end + 1;
+  }
+  candidates.push_back(locale);
+
+  std::vector<std::string> languages;
+  for (const auto& candidate : candidates) {
+    auto tag = languageTag(candidate);
+    if (tag && std::find(languages.begin(), languages.end(), *tag) == languages.end()) {
+      languages.push_back(std::move(*tag));
+    }
+  }
+  return languages.empty() ? fallback : languages;
+}
+
+}  // namespace instala::platform

@@ -1,0 +1,335 @@
+#include "networking/RequestLayer.h"
+
+#include "support/MainLoop.h"
+#include "support/RecordingServer.h"
+#include "support/ScopedEnvironment.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <future>
+#include <regex>
+#include <thread>
+
+namespace instala {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::RecordedRequest;
+using testing::RecordingServer;
+using testing::Reply;
+using testing::TempDir;
+
+constexpr std::uint64_t kThreshold = 10'000'000;
+
+struct Answer {
+  int calls = 0;
+  std::optional<RequestError> error;
+  std::optional<Json> value;
+  std::optional<int> status;
+};
+
+class Upload : public ::testing::Test {
+ protected:
+  // Starts an upload and waits for the encoding result.
+  MultipartFormDataEncodingResult start(FormBuilder builder, const std::string& url,
+                                        const std::optional<HTTPHeaders>& headers = std::nullopt) {
+    std::optional<MultipartFormDataEncodingResult> result;
+    int calls = 0;
+    bool onMainThread = false;
+    const auto mainThread = std::this_thread::get_id();
+    uploadMultipart(session, std::move(builder), kThreshold, url, HTTPMethod::POST, headers,
+                    [&](const MultipartFormDataEncodingResult& r) {
+                      ++calls;
+                      onMainThread = std::this_thread::get_id() == mainThread;
+                      result = r;
+                    });
+    EXPECT_TRUE(testing::pumpMainLoopUntil([&] { return result.has_value(); }, 60s));
+    EXPECT_EQ(calls, 1);
+    EXPECT_TRUE(onMainThread);
+    return result.value_or(MultipartFormDataEncodingResult{});
+  }
+
+  // Attaches a JSON handler and waits for the answer.
+  Answer answerOf(const MultipartFormDataEncodingResult& result) {
+    Answer answer;
+    if (!result.isSuccess()) {
+      ADD_FAILURE() << "no upload: " << (result.error ? result.error->message : "");
+      return answer;
+    }
+    result.request->responseJSON([&](std::optional<RequestError> e, std::optional<Json> v, std::optional<int> s) {
+      ++answer.calls;
+      answer.error = std::move(e);
+      answer.value = std::move(v);
+      answer.status = s;
+    });
+    EXPECT_TRUE(testing::pumpMainLoopUntil([&] { return answer.calls > 0; }, 60s));
+    testing::drainMainLoop();
+    EXPECT_EQ(answer.calls, 1);
+    EXPECT_NE(answer.error.has_value(), answer.value.has_value());
+    return answer;
+  }
+
+  RecordingServer server;
+  Session session{SessionConfiguration{}};
+};
+
+std::string boundaryOf(const RecordedRequest& request) {
+  std::smatch match;
+  const std::string contentType = request.header("Content-Type").value_or("");
+  if (!std::regex_match(contentType, match, std::regex("multipart/form-data; boundary=(instala\\.boundary\\.[0-9a-f]{16})"))) {
+    ADD_FAILURE() << "Content-Type " << contentType;
+    return "";
+  }
+  return match[1];
+}
+
+TEST_F(Upload, ThreePartFormOnTheWireByteForByte) {
+  TempDir folder;
+  const std::string videoBytes("\x00\x00\x00\x20" "ftypisom\r\n--not-a-boundary", 30);
+  const auto video = folder.write("clip.mp4", videoBytes);
+  auto result = start(
+      [video](MultipartFormData& form) {
+        form.addDataPart(std::string("1234"), "ticket_id");
+        form.addFilePart(std::string("\xff\xd8\xff\xdb", 4), "image", "image", "image/png");
+        form.addFileURLPart(video, "video");
+      },
+      server.url("/process"), HTTPHeaders{{"Content-Type", "application/json"}, {"Authorization", "Bearer tok"}});
+  const Answer answer = answerOf(result);
+  EXPECT_EQ(answer.status, 200);
+  EXPECT_FALSE(result.streamingFromDisk);
+  EXPECT_FALSE(result.streamFileURL);
+
+  const auto request = server.requests().at(0);
+  const std::string b = boundaryOf(request);
+  const std::string expected = "--" + b + "\r\n" +
+                               "Content-Disposition: form-data; name=\"ticket_id\"\r\n\r\n1234" +
+                               "\r\n--" + b + "\r\n" +
+                               "Content-Disposition: form-data; name=\"image\"; filename=\"image\"\r\n"
+                               "Content-Type: image/png\r\n\r\n" + std::string("\xff\xd8\xff\xdb", 4) +
+                               "\r\n--" + b + "\r\n" +
+                               "Content-Disposition: form-data; name=\"video\"; filename=\"clip.mp4\"\r\n"
+                               "Content-Type: video/mp4\r\n\r\n" + videoBytes +
+                               "\r\n--" + b + "--\r\n";
+  EXPECT_EQ(request.body, expected);
+  EXPECT_EQ(request.method, "POST");
+  EXPECT_EQ(request.target, "/process");
+  EXPECT_EQ(request.headerCount("Content-Type"), 1u);
+  EXPECT_EQ(request.header("Content-Length"), std::to_string(expected.size()));
+  EXPECT_EQ(request.header("Authorization"), "Bearer tok");
+  EXPECT_FALSE(request.header("Expect"));
+  EXPECT_FALSE(request.header("Transfer-Encoding"));
+}
+
+TEST_F(Upload, EmptyFormSendsAnEmptyBody) {
+  auto result = start([](MultipartFormData&) {}, server.url("/process"));
+  answerOf(result);
+  const auto request = server.requests().at(0);
+  EXPECT_EQ(request.header("Content-Length"), "0");
+  EXPECT_EQ(request.bodyLength, 0u);
+}
+
+// A one-byte text part and the file part.
+FormBuilder ticketAndVideo(const std::filesystem::path& file) {
+  return [file](MultipartFormData& form) {
+    form.addDataPart(std::string("7"), "ticket_id");
+    form.addFileURLPart(file, "video");
+  };
+}
+
+struct ThresholdCase {
+  std::string name;
+  std::uint64_t total;
+  bool streamed;
+};
+
+void PrintTo(const ThresholdCase& c, std::ostream* os) { *os << c.name; }
+
+class UploadThreshold : public Upload, public ::testing::WithParamInterface<ThresholdCase> {};
+
+TEST_P(UploadThreshold, DecidesBetweenMemoryAndATemporaryFile) {
+  TempDir folder;
+  TempDir temporaryDirectory;
+  testing::ScopedEnvironment environment({{"TMPDIR", temporaryDirectory.path().string()}});
+  std::string content(GetParam().total - 1, '\0');
+  for (std::size_t i = 0; i < content.size(); ++i) content[i] = static_cast<char>('a' + i % 26);
+  const auto file = folder.write("clip.mov", content);
+
+  // The answer is held back until the test has looked at the temporary file.
+  std::promise<void> release;
+  std::shared_future<void> released = release.get_future().share();
+  server.setHandler([released](const RecordedRequest&) {
+    released.wait();
+    return Reply::json(200, R"({"ok":true})");
+  });
+  auto result = start(ticketAndVideo(file), server.url("/process"));
+  ASSERT_TRUE(result.isSuccess()) << *result.error;
+  EXPECT_EQ(result.streamingFromDisk, GetParam().streamed);
+  EXPECT_EQ(result.streamFileURL.has_value(), GetParam().streamed);
+  std::filesystem::path temporary;
+  if (result.streamFileURL) {
+    temporary = *result.streamFileURL;
+    struct stat fileStatus {};
+    struct stat folderStatus {};
+    ASSERT_EQ(::stat(temporary.c_str(), &fileStatus), 0);
+    ASSERT_EQ(::stat(temporary.parent_path().c_str(), &folderStatus), 0);
+    EXPECT_EQ(fileStatus.st_mode & 0777, 0600u);
+    EXPECT_EQ(folderStatus.st_mode & 0777, 0700u);
+    EXPECT_EQ(temporary.parent_path().parent_path(), temporaryDirectory.path());
+  }
+  release.set_value();
+  const Answer answer = answerOf(result);
+  EXPECT_EQ(answer.value, Json::parse(R"({"ok":true})"));
+  EXPECT_TRUE(std::filesystem::is_empty(temporaryDirectory.path()));
+
+  const auto request = server.requests().at(0);
+  const std::string b = boundaryOf(request);
+  const std::string expected = "--" + b + "\r\nContent-Disposition: form-data; name=\"ticket_id\"\r\n\r\n7\r\n--" + b +
+                               "\r\nContent-Disposition: form-data; name=\"video\"; filename=\"clip.mov\"\r\n"
+                               "Content-Type: video/quicktime\r\n\r\n" + content + "\r\n--" + b + "--\r\n";
+  EXPECT_EQ(request.bodyLength, expected.size());
+  EXPECT_TRUE(request.body == expected) << "the body differs";
+  EXPECT_EQ(request.header("Content-Length"), std::to_string(expected.size()));
+  EXPECT_FALSE(request.header("Transfer-Encoding"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, UploadThreshold,
+                         ::testing::Values(ThresholdCase{"ExactlyTheThresholdIsStreamed", kThreshold, true},
+                                           ThresholdCase{"OneByteLessStaysInMemory", kThreshold - 1, false}),
+                         [](const auto& info) { return info.param.name; });
+
+TEST_F(Upload, ProgressReportsArriveOnTheMainThreadUpToTheWholeBody) {
+  const std::string content(3'000'000, 'p');
+  std::vector<UploadProgress> reports;
+  bool onMainThread = true;
+  const auto mainThread = std::this_thread::get_id();
+  std::optional<MultipartFormDataEncodingResult> result;
+  // Handlers attached in the encoding completion, as the submission does, miss nothing.
+  uploadMultipart(
+      session, [content](MultipartFormData& form) { form.addFilePart(content, "video", "v.mp4", "video/mp4"); }, kThreshold,
+      server.url("/process"), HTTPMethod::POST, std::nullopt, [&](const MultipartFormDataEncodingResult& r) {
+        result = r;
+        ASSERT_TRUE(r.isSuccess());
+        r.request->uploadProgress([&](const UploadProgress& progress) {
+          onMainThread = onMainThread && std::this_thread::get_id() == mainThread;
+          reports.push_back(progress);
+        });
+      });
+  ASSERT_TRUE(testing::pumpMainLoopUntil([&] { return result.has_value(); }));
+  answerOf(*result);
+  const auto request = server.requests().at(0);
+  ASSERT_FALSE(reports.empty());
+  EXPECT_TRUE(onMainThread);
+  EXPECT_EQ(reports.back().completedBytes, request.bodyLength);
+  EXPECT_EQ(reports.back().totalBytes, request.bodyLength);
+  for (std::size_t i = 1; i < reports.size(); ++i) EXPECT_GE(reports[i].completedBytes, reports[i - 1].completedBytes);
+}
+
+TEST_F(Upload, BodyPartErrorFailsTheEncodingAndSendsNothing) {
+  TempDir folder;
+  auto result = start(
+      [&](MultipartFormData& form) {
+        form.addDataPart(std::string("7"), "ticket_id");
+        form.addFileURLPart(folder / "missing.mp4", "video");
+      },
+      server.url("/process"));
+  EXPECT_FALSE(result.isSuccess());
+  ASSERT_TRUE(result.error);
+  EXPECT_EQ(result.error->kind, RequestError::Kind::bodyPart);
+  std::this_thread::sleep_for(100ms);
+  EXPECT_EQ(server.connectionCount(), 0u);
+}
+
+TEST_F(Upload, TemporaryFileIsRemovedWhenWritingItFails) {
+  TempDir folder;
+  const auto video = folder.write("clip.mp4", std::string(kThreshold, 'v'));
+  TempDir temporaryDirectory;
+  testing::ScopedEnvironment environment({{"TMPDIR", temporaryDirectory.path().string()}});
+  auto result = start(
+      [video](MultipartFormData& form) {
+        form.addFileURLPart(video, "video");
+        // The file loses half its bytes between being added and being written out.
+        std::filesystem::resize_file(video, kThreshold / 2);
+      },
+      server.url("/process"));
+  ASSERT_TRUE(result.error);
+  EXPECT_EQ(result.error->kind, RequestError::Kind::bodyEncoding);
+  EXPECT_TRUE(std::filesystem::is_empty(temporaryDirectory.path()));
+  EXPECT_EQ(server.connectionCount(), 0u);
+}
+
+TEST_F(Upload, InvalidURLFailsTheEncoding) {
+  auto result = start([](MultipartFormData& form) { form.addDataPart(std::string("x"), "a"); }, "http://h/a b");
+  ASSERT_TRUE(result.error);
+  EXPECT_EQ(result.error->kind, RequestError::Kind::invalidURL);
+}
+
+TEST_F(Upload, BuilderThatThrowsFailsTheEncoding) {
+  auto result = start([](MultipartFormData&) { throw std::runtime_error("no photo"); }, server.url("/process"));
+  ASSERT_TRUE(result.error);
+  EXPECT_NE(result.error->message.find("no photo"), std::string::npos);
+}
+
+TEST_F(Upload, HandlerAttachedAfterTheAnswerStillGetsIt) {
+  auto result = start([](MultipartFormData& form) { form.addDataPart(std::string("x"), "a"); }, server.url("/process"));
+  ASSERT_TRUE(result.isSuccess());
+  ASSERT_TRUE(testing::pumpMainLoopUntil([&] { return result.request->isFinished(); }));
+  const Answer answer = answerOf(result);
+  EXPECT_EQ(answer.value, Json::object());
+}
+
+// ---- Reading the answer ---------------------------------------------------------------
+
+struct UploadAnswerCase {
+  std::string name;
+  Reply reply;
+  std::optional<RequestError::Kind> error;
+  std::optional<Json> value;
+  std::optional<int> status;
+};
+
+void PrintTo(const UploadAnswerCase& c, std::ostream* os) { *os << c.name; }
+
+class UploadAnswer : public Upload, public ::testing::WithParamInterface<UploadAnswerCase> {};
+
+TEST_P(UploadAnswer, IsReadAsJSON) {
+  const auto& c = GetParam();
+  server.setHandler([reply = c.reply](const RecordedRequest&) { return reply; });
+  const Answer answer =
+      answerOf(start([](MultipartFormData& form) { form.addDataPart(std::string("x"), "a"); }, server.url("/process")));
+  EXPECT_EQ(answer.error.has_value(), c.error.has_value());
+  if (answer.error && c.error) {
+    EXPECT_EQ(answer.error->kind, *c.error) << *answer.error;
+  }
+  EXPECT_EQ(answer.value, c.value);
+  EXPECT_EQ(answer.status, c.status);
+}
+
+Reply htmlPage(int status) {
+  Reply reply = Reply::json(status, "<html><body>Error</body></html>");
+  reply.headers = {{"Content-Type", "text/html"}};
+  return reply;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rules, UploadAnswer,
+    ::testing::Values(
+        UploadAnswerCase{"NoContentIsNull", Reply::noContent(204), std::nullopt, Json(nullptr), 204},
+        UploadAnswerCase{"ResetContentIsNull", Reply::noContent(205), std::nullopt, Json(nullptr), 205},
+        UploadAnswerCase{"OkEmptyFails", Reply::json(200, ""), RequestError::Kind::emptyBody, std::nullopt, 200},
+        UploadAnswerCase{"OkObject", Reply::json(200, R"({"id":5})"), std::nullopt, Json::parse(R"({"id":5})"), 200},
+        UploadAnswerCase{"OkScalar", Reply::json(200, "true"), std::nullopt, Json(true), 200},
+        UploadAnswerCase{"OkString", Reply::json(200, "\"listo\""), std::nullopt, Json("listo"), 200},
+        UploadAnswerCase{"OkGzip", Reply::coded(200, "[1,2]", "gzip"), std::nullopt, Json::parse("[1,2]"), 200},
+        UploadAnswerCase{"OkCompress", Reply::coded(200, "[1,2]", "compress"), std::nullopt, Json::parse("[1,2]"), 200},
+        UploadAnswerCase{"OkHtmlFails", htmlPage(200), RequestError::Kind::notJSON, std::nullopt, 200},
+        UploadAnswerCase{"ServerErrorWithJSONIsRead", Reply::json(500, R"({"error":"x"})"), std::nullopt,
+                         Json::parse(R"({"error":"x"})"), 500},
+        UploadAnswerCase{"ServerErrorHtmlFails", htmlPage(500), RequestError::Kind::notJSON, std::nullopt, 500},
+        UploadAnswerCase{"DroppedConnection", Reply::dropConnection(), RequestError::Kind::transport, std::nullopt,
+                         std::nullopt}),
+    [](const auto& info) { return info.param.name; });
+
+}  // namespace
+}  // namespace instala
