@@ -6,12 +6,27 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace instala::desktop {
 namespace {
 
 constexpr const char* regularFace = "SourceSansPro-Regular";
 constexpr const char* semiboldFace = "SourceSansPro-Semibold";
+
+// The weight a style name stands for; the files' own weight field is not reliable.
+int weightOf(const QString& style) {
+  const QString name = style.toLower().remove(QLatin1Char(' ')).remove(QLatin1Char('-'));
+  const std::pair<const char*, int> weights[] = {
+      {"extralight", QFont::ExtraLight}, {"ultralight", QFont::ExtraLight}, {"semibold", QFont::DemiBold},
+      {"demibold", QFont::DemiBold},     {"extrabold", QFont::ExtraBold},   {"ultrabold", QFont::ExtraBold},
+      {"thin", QFont::Thin},             {"light", QFont::Light},           {"medium", QFont::Medium},
+      {"black", QFont::Black},           {"heavy", QFont::Black},           {"bold", QFont::Bold}};
+  for (const auto& [prefix, weight] : weights) {
+    if (name.startsWith(QLatin1String(prefix))) return weight;
+  }
+  return QFont::Normal;
+}
 
 }  // namespace
 
@@ -35,7 +50,8 @@ FontRegistry::FontRegistry(const std::filesystem::path& folder) {
     Face face;
     face.family = families.front();
     if (raw.isValid()) {
-      face.weight = raw.weight();
+      face.style = raw.styleName();
+      face.weight = weightOf(face.style);
       face.italic = raw.style() != QFont::StyleNormal;
     }
     faces_[file.stem().string()] = face;
@@ -49,6 +65,7 @@ FontRegistry::~FontRegistry() {
 QFont FontRegistry::make(const Face& face, double pointSize) const {
   QFont font(face.family);
   font.setWeight(static_cast<QFont::Weight>(face.weight));
+  if (!face.style.isEmpty()) font.setStyleName(face.style);
   font.setItalic(face.italic);
   font.setPixelSize(std::max(1, static_cast<int>(std::lround(pointSize))));
   font.setHintingPreference(QFont::PreferNoHinting);

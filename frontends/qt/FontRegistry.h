@@ -35,6 +35,7 @@ class FontRegistry {
  private:
   struct Face {
     QString family;
+    QString style;
     int weight = QFont::Normal;
     bool italic = false;
   };
