@@ -21,8 +21,10 @@ struct SegueTemplate {
   SegueKind kind = SegueKind::push;
 };
 
-class StoryboardSegue {
+class StoryboardSegue : public Object {
  public:
+  using Super = Object;
+
   StoryboardSegue(std::string identifier, std::shared_ptr<ViewController> source,
                   std::shared_ptr<ViewController> destination)
       : identifier_(std::move(identifier)), source_(std::move(source)), destination_(std::move(destination)) {}
