@@ -20,11 +20,8 @@ bool AppDelegate::didFinishLaunching(ui::Application&) {
     std::cerr << "the storyboard \"Main\" has no screen \"" << first << "\"\n";
     return false;
   }
-  // Key first: the first screen's view loads as it becomes the root, and a
-  // request it sends then (the active list) shows the loading overlay, which
-  // needs a key window.
-  window_->makeKeyAndVisible();
   window_->setRootViewController(root);
+  window_->makeKeyAndVisible();
   return true;
 }
 
