@@ -2,6 +2,17 @@
 
 #include "common/CustomButtonCell.h"
 #include "common/UnderlineTextField.h"
+#include "scenes/authentication/AuthenticationRouter.h"
+#include "scenes/authentication/AuthenticationViewController.h"
+#include "scenes/authentication/LoginViewController.h"
+#include "scenes/details/DetailsTableViewController.h"
+#include "scenes/details/DocumentCell.h"
+#include "scenes/details/TicketDetailCell.h"
+#include "scenes/tickets/ActivesTableViewController.h"
+#include "scenes/tickets/ClosedTableViewController.h"
+#include "scenes/tickets/SearchTableViewController.h"
+#include "scenes/tickets/SearchTextFieldCell.h"
+#include "scenes/tickets/TicketCell.h"
 #include "ui/ClassRegistry.h"
 #include "ui/TableViewCell.h"
 #include "ui/TableViewController.h"
@@ -15,21 +26,22 @@ void registerApplicationClasses() {
   registry.add<UnderlineTextField>();
   registry.add<CustomButtonCell>();
 
-  registry.addPlaceholder<ui::ViewController>("LoginViewController");
-  registry.addPlaceholder<ui::ViewController>("AuthenticationViewController");
-  registry.addPlaceholder<ui::TableViewController>("ActivesTableViewController");
-  registry.addPlaceholder<ui::TableViewController>("ClosedTableViewController");
-  registry.addPlaceholder<ui::TableViewController>("SearchTableViewController");
-  registry.addPlaceholder<ui::TableViewController>("DetailsTableViewController");
+  registry.add<LoginViewController>();
+  registry.add<AuthenticationViewController>();
+  registry.add<AuthenticationRouter>();
+  registry.add<ActivesTableViewController>();
+  registry.add<ClosedTableViewController>();
+  registry.add<SearchTableViewController>();
+  registry.add<DetailsTableViewController>();
   registry.addPlaceholder<ui::TableViewController>("CheckInTableViewController");
   registry.addPlaceholder<ui::TableViewController>("StepOneTableViewController");
   registry.addPlaceholder<ui::TableViewController>("StepTwoTableViewController");
   registry.addPlaceholder<ui::TableViewController>("StepThreeTableViewController");
 
-  registry.addPlaceholder<ui::TableViewCell>("TicketCell");
-  registry.addPlaceholder<ui::TableViewCell>("TicketDetailCell");
-  registry.addPlaceholder<ui::TableViewCell>("SearchTextFieldCell");
-  registry.addPlaceholder<ui::TableViewCell>("DocumentCell");
+  registry.add<TicketCell>();
+  registry.add<TicketDetailCell>();
+  registry.add<SearchTextFieldCell>();
+  registry.add<DocumentCell>();
   registry.addPlaceholder<ui::TableViewCell>("EvidenceCell");
   registry.addPlaceholder<ui::TableViewCell>("CheckInCell");
   registry.addPlaceholder<ui::TableViewCell>("ProcessStepsCell");
