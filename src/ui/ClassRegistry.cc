@@ -2,6 +2,9 @@
 
 #include "ui/ToolkitClasses.h"
 
+#include <cstdlib>
+#include <iostream>
+
 namespace instala::ui {
 
 ClassRegistry::ClassRegistry() { registerToolkitClasses(*this); }
@@ -13,6 +16,18 @@ ClassRegistry& ClassRegistry::shared() {
 }
 
 void ClassRegistry::registerClass(const std::string& name, ClassInfo info) { classes_[name] = std::move(info); }
+
+void ClassRegistry::checkSuperclass(const std::string& name, const ClassInfo& info) const {
+  auto probe = info.factory();
+  for (const auto& [other, otherInfo] : classes_) {
+    if (other == name || !otherInfo.isInstance || !otherInfo.isInstance(*probe)) continue;
+    if (!info.superclass.empty() && isKindOf(info.superclass, other)) continue;
+    std::cerr << "class " << name << " derives from the registered class " << other
+              << " but names " << (info.superclass.empty() ? "no superclass" : info.superclass)
+              << "; declare `using Super = ...;` with its direct base\n";
+    std::abort();
+  }
+}
 
 bool ClassRegistry::contains(const std::string& name) const { return classes_.count(name) != 0; }
 
@@ -45,7 +60,7 @@ std::vector<std::string> ClassRegistry::classNames() const {
 
 std::shared_ptr<Object> ClassRegistry::instantiate(const std::string& name) const {
   auto found = classes_.find(name);
-  if (found == classes_.end()) return nullptr;
+  if (found == classes_.end() || !found->second.factory) return nullptr;
   auto object = found->second.factory();
   object->setClassName(name);
   return object;

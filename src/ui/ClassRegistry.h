@@ -69,7 +69,7 @@ class ClassRegistry {
   bool isKindOf(const std::string& name, const std::string& ancestor) const;
   std::vector<std::string> classNames() const;
 
-  // A new object of the class, its className() set to the name; null when unknown.
+  // A new object of the class, its className() set to the name; null when unknown or abstract.
   std::shared_ptr<Object> instantiate(const std::string& name) const;
 
   bool hasOutlet(const std::string& className, const std::string& outlet) const;
@@ -88,6 +88,8 @@ class ClassRegistry {
   struct ClassInfo {
     std::string superclass;
     Factory factory;
+    // Whether an object is of this class; none for placeholders, which are names only.
+    std::function<bool(const Object&)> isInstance;
     bool placeholder = false;
     std::map<std::string, OutletSetter> outlets;
     std::map<std::string, ActionMethod> actions;
@@ -96,6 +98,10 @@ class ClassRegistry {
   void registerClass(const std::string& name, ClassInfo info);
 
  private:
+  // A registered class whose C++ type an object of the new class has, but that
+  // its declared superclass chain skips (a `using Super` left out), stops the
+  // program with a message: lookups along the chain would miss its members.
+  void checkSuperclass(const std::string& name, const ClassInfo& info) const;
   ClassRegistry();
   template <typename Map>
   const typename Map::mapped_type* lookUp(const std::string& className, const std::string& key,
@@ -192,13 +198,26 @@ concept HasCreate = requires {
 template <typename T>
 void ClassRegistry::add() {
   static_assert(std::is_base_of_v<Object, T>);
+  static_assert(std::is_same_v<T, Object> || detail::HasSuper<T>,
+                "a registered class declares its superclass: using Super = <base class>;");
   ClassInfo info;
-  if constexpr (detail::HasSuper<T>) info.superclass = typeName<typename T::Super>();
+  if constexpr (detail::HasSuper<T>) {
+    // The chain must be complete for lookups to walk it.
+    if (!contains(typeName<typename T::Super>())) add<typename T::Super>();
+    info.superclass = typeName<typename T::Super>();
+  }
   if constexpr (detail::HasCreate<T>) {
     info.factory = [] { return std::static_pointer_cast<Object>(std::shared_ptr<T>(T::create())); };
-  } else {
+  } else if constexpr (std::is_default_constructible_v<T> && !std::is_abstract_v<T>) {
     info.factory = [] { return std::static_pointer_cast<Object>(std::make_shared<T>()); };
   }
+  info.isInstance = [](const Object& object) {
+    if constexpr (std::is_same_v<T, Object>) {
+      return true;
+    } else {
+      return dynamic_cast<const T*>(&object) != nullptr;
+    }
+  };
   // Actions added to this class by others (addAction) survive a re-registration.
   const std::string name = typeName<T>();
   if (auto existing = classes_.find(name); existing != classes_.end()) info.actions = existing->second.actions;
@@ -206,6 +225,7 @@ void ClassRegistry::add() {
     ClassDescription<T> description(info);
     T::describe(description);
   }
+  if (info.factory) checkSuperclass(name, info);
   registerClass(name, std::move(info));
 }
 

@@ -129,5 +129,29 @@ TEST_F(ClassRegistryTest, ActionsAddedToABaseClassReachEverySubclassAndSurviveRe
   EXPECT_EQ(calls, 1);
 }
 
+class MiddleView : public View {
+ public:
+  using Super = View;
+};
+class LeafView : public MiddleView {
+ public:
+  using Super = MiddleView;
+};
+
+TEST(ClassRegistryChainTest, RegisteringAClassRegistersItsUnregisteredBases) {
+  ClassRegistry::shared().add<LeafView>();
+  EXPECT_TRUE(ClassRegistry::shared().contains("MiddleView"));
+  EXPECT_TRUE(ClassRegistry::shared().isKindOf("LeafView", "View"));
+}
+
+// Forgets to name its superclass: it inherits SampleCell's `Super`, which skips SampleCell.
+class ForgetfulCell : public SampleCell {};
+
+TEST(ClassRegistryDeathTest, AClassThatSkipsARegisteredBaseInItsSuperclassChainStops) {
+  ClassRegistry::shared().add<SampleCell>();
+  EXPECT_DEATH(ClassRegistry::shared().add<ForgetfulCell>(),
+               "class ForgetfulCell derives from the registered class SampleCell but names TableViewCell");
+}
+
 }  // namespace
 }  // namespace instala::ui
