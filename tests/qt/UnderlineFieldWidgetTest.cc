@@ -42,7 +42,8 @@ class UnderlineFieldWidgetTest : public QObject {
   static Screen makeScreen(bool secure = false) {
     Screen screen;
     screen.field->setFrame({20, 200, 350, 52});
-    screen.field->setFont(*ui::Font::named("SourceSansPro-Regular", 17));
+    // Without the fetched fonts the field keeps the system font.
+    screen.field->setFont(ui::Font::named("SourceSansPro-Regular", 17).value_or(ui::Font::systemFont(17)));
     screen.field->setPlaceholder(secure ? "Contraseña" : "Correo electrónico");
     screen.field->setBorderInactiveColor(ui::Color::named("LightBlue"));
     screen.field->setBorderActiveColor(ui::Color::named("DarkBlue"));
