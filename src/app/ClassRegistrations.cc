@@ -2,6 +2,15 @@
 
 #include "common/CustomButtonCell.h"
 #include "common/UnderlineTextField.h"
+#include "scenes/checkin/CheckInCell.h"
+#include "scenes/checkin/CheckInTableViewController.h"
+#include "scenes/process/EvidenceCell.h"
+#include "scenes/process/ProcessElementCell.h"
+#include "scenes/process/ProcessKilometersCell.h"
+#include "scenes/process/ProcessStepsCell.h"
+#include "scenes/process/StepOneTableViewController.h"
+#include "scenes/process/StepThreeTableViewController.h"
+#include "scenes/process/StepTwoTableViewController.h"
 #include "ui/ClassRegistry.h"
 #include "ui/TableViewCell.h"
 #include "ui/TableViewController.h"
@@ -21,20 +30,20 @@ void registerApplicationClasses() {
   registry.addPlaceholder<ui::TableViewController>("ClosedTableViewController");
   registry.addPlaceholder<ui::TableViewController>("SearchTableViewController");
   registry.addPlaceholder<ui::TableViewController>("DetailsTableViewController");
-  registry.addPlaceholder<ui::TableViewController>("CheckInTableViewController");
-  registry.addPlaceholder<ui::TableViewController>("StepOneTableViewController");
-  registry.addPlaceholder<ui::TableViewController>("StepTwoTableViewController");
-  registry.addPlaceholder<ui::TableViewController>("StepThreeTableViewController");
+  registry.add<CheckInTableViewController>();
+  registry.add<StepOneTableViewController>();
+  registry.add<StepTwoTableViewController>();
+  registry.add<StepThreeTableViewController>();
 
   registry.addPlaceholder<ui::TableViewCell>("TicketCell");
   registry.addPlaceholder<ui::TableViewCell>("TicketDetailCell");
   registry.addPlaceholder<ui::TableViewCell>("SearchTextFieldCell");
   registry.addPlaceholder<ui::TableViewCell>("DocumentCell");
-  registry.addPlaceholder<ui::TableViewCell>("EvidenceCell");
-  registry.addPlaceholder<ui::TableViewCell>("CheckInCell");
-  registry.addPlaceholder<ui::TableViewCell>("ProcessStepsCell");
-  registry.addPlaceholder<ui::TableViewCell>("ProcessElementCell");
-  registry.addPlaceholder<ui::TableViewCell>("ProcessKilometersCell");
+  registry.add<EvidenceCell>();
+  registry.add<CheckInCell>();
+  registry.add<ProcessStepsCell>();
+  registry.add<ProcessElementCell>();
+  registry.add<ProcessKilometersCell>();
 }
 
 }  // namespace instala
