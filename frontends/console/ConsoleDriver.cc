@@ -13,6 +13,7 @@
 #include "ui/Switch.h"
 #include "ui/TabBarController.h"
 #include "ui/TableView.h"
+#include "ui/TableViewCell.h"
 #include "ui/TextField.h"
 
 #include <charconv>
@@ -110,6 +111,8 @@ void collectIn(const ui::Object& owner, const ui::View& root, const std::string&
     if (auto item = std::dynamic_pointer_cast<ui::BarButtonItem>(object)) found.push_back({nullptr, item, where});
   }
   std::function<void(const ui::View&)> buttons = [&](const ui::View& view) {
+    // Row views are searched on their own, with their row named.
+    if (&view != &root && dynamic_cast<const ui::TableViewCell*>(&view)) return;
     if (auto* button = dynamic_cast<const ui::Button*>(&view)) {
       if (button->currentTitle() == name && !view.isHiddenInHierarchy()) {
         auto shared = std::const_pointer_cast<ui::View>(view.sharedAs<ui::View>());

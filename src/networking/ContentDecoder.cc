@@ -14,16 +14,17 @@ namespace {
 
 enum class Coding { identity, gzip, compress };
 
-RequestError decodingError(std::string message) { return RequestError{RequestError::Kind::contentDecoding, std::move(message)}; }
+RequestError decodingError(std::string message) {
+  return RequestError{RequestError::Kind::contentDecoding, std::move(message)};
+}
 
 std::string trimmedLowercase(std::string_view text) {
   const auto first = text.find_first_not_of(" \t");
   if (first == std::string_view::npos) return "";
   const auto last = text.find_last_not_of(" \t");
   std::string result(text.substr(first, last - first + 1));
-  std::transform(result.begin(), result.end(), result.begin(), [](unsigned char c) {
-    return static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-  });
+  std::transform(result.begin(), result.end(), result.begin(),
+                 [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c); });
   return result;
 }
 
@@ -47,7 +48,8 @@ std::variant<std::vector<Coding>, RequestError> parseCodings(std::string_view he
 }
 
 RequestError corrupt(const char* coding, const char* reason) {
-  return decodingError(std::string("body is not valid ") + coding + " data" + (reason ? std::string(": ") + reason : ""));
+  return decodingError(std::string("body is not valid ") + coding + " data" +
+                       (reason ? std::string(": ") + reason : ""));
 }
 
 // gzip with zlib: one or more members, each undone exactly once.
@@ -82,7 +84,8 @@ std::variant<std::string, RequestError> undoCompress(const std::string& body) {
   archive_read_support_filter_compress(reader.get());
   archive_read_support_format_raw(reader.get());
   archive_read_support_format_empty(reader.get());
-  if (archive_read_open_memory(reader.get(), body.data(), body.size()) != ARCHIVE_OK) return corrupt("compress", nullptr);
+  if (archive_read_open_memory(reader.get(), body.data(), body.size()) != ARCHIVE_OK)
+    return corrupt("compress", nullptr);
   // Exactly the compress filter over the bytes: without it libarchive passed the
   // bytes through unread, with more it undid a coding the server did not name.
   if (archive_filter_count(reader.get()) != 2 || archive_filter_code(reader.get(), 0) != ARCHIVE_FILTER_COMPRESS) {
@@ -122,4 +125,3 @@ std::variant<std::string, RequestError> decodeContent(std::string_view contentEn
 }
 
 }  // namespace instala
-

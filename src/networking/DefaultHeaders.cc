@@ -17,7 +17,8 @@ constexpr std::size_t kMaximumLanguages = 6;
 
 // Info.plist texts go into a header line; control characters would break it.
 std::string headerSafe(std::string text) {
-  std::replace_if(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; }, ' ');
+  std::replace_if(
+      text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; }, ' ');
   return text;
 }
 
@@ -39,7 +40,8 @@ std::string acceptLanguageValue(const std::vector<std::string>& languages) {
   return value;
 }
 
-std::string userAgentValue(const std::optional<platform::PlistValue>& infoDictionary, const std::string& operatingSystem) {
+std::string userAgentValue(const std::optional<platform::PlistValue>& infoDictionary,
+                           const std::string& operatingSystem) {
   if (!infoDictionary) return "InstalaHTTP";
   const auto& info = *infoDictionary;
   const std::string version = infoText(info, "CFBundleShortVersionString");
@@ -70,8 +72,9 @@ std::string operatingSystemDescription() {
 }
 
 HTTPHeaders defaultHTTPHeaders() {
-  HTTPHeaders headers{{"Accept-Encoding", kAcceptEncoding},
-                      {"User-Agent", userAgentValue(platform::Bundle::main().infoDictionary(), operatingSystemDescription())}};
+  HTTPHeaders headers{
+      {"Accept-Encoding", kAcceptEncoding},
+      {"User-Agent", userAgentValue(platform::Bundle::main().infoDictionary(), operatingSystemDescription())}};
   if (auto languages = acceptLanguageValue(platform::preferredLanguages()); !languages.empty()) {
     headers["Accept-Language"] = languages;
   }

@@ -24,6 +24,8 @@ bool isValidHeaderName(std::string_view name) {
   });
 }
 
-bool isValidHeaderValue(std::string_view value) { return value.find_first_of(std::string_view("\r\n\0", 3)) == std::string_view::npos; }
+bool isValidHeaderValue(std::string_view value) {
+  return value.find_first_of(std::string_view("\r\n\0", 3)) == std::string_view::npos;
+}
 
 }  // namespace instala

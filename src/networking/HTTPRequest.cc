@@ -17,11 +17,14 @@ bool isURLCharacter(char c) {
 }
 
 std::string lowercase(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  std::transform(text.begin(), text.end(), text.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
   return text;
 }
 
-RequestError invalidRequest(std::string message) { return RequestError{RequestError::Kind::invalidRequest, std::move(message)}; }
+RequestError invalidRequest(std::string message) {
+  return RequestError{RequestError::Kind::invalidRequest, std::move(message)};
+}
 
 }  // namespace
 

@@ -21,7 +21,9 @@ std::string boundaryLine(const std::string& boundary, bool first) {
   return (first ? "" : std::string(kCRLF)) + "--" + boundary + std::string(kCRLF);
 }
 
-std::string closingLine(const std::string& boundary) { return std::string(kCRLF) + "--" + boundary + "--" + std::string(kCRLF); }
+std::string closingLine(const std::string& boundary) {
+  return std::string(kCRLF) + "--" + boundary + "--" + std::string(kCRLF);
+}
 
 std::string headerBlock(const BodyPart& part) {
   std::string block;
@@ -35,7 +37,9 @@ std::string disposition(const std::string& name, const std::optional<std::string
   return value;
 }
 
-RequestError encodingError(std::string message) { return RequestError{RequestError::Kind::bodyEncoding, std::move(message)}; }
+RequestError encodingError(std::string message) {
+  return RequestError{RequestError::Kind::bodyEncoding, std::move(message)};
+}
 
 // Streams exactly `length` bytes of the file to the sink in streamBufferSize pieces.
 std::optional<RequestError> streamFile(const std::filesystem::path& path, std::uint64_t length,
@@ -55,7 +59,8 @@ std::optional<RequestError> streamFile(const std::filesystem::path& path, std::u
     remaining -= count;
   }
   // A file that grew would be cut; better to fail than to send half a video.
-  if (std::fgetc(file.get()) != EOF) return encodingError(path.string() + " became longer after it was added to the form");
+  if (std::fgetc(file.get()) != EOF)
+    return encodingError(path.string() + " became longer after it was added to the form");
   return std::nullopt;
 }
 
@@ -151,12 +156,15 @@ void MultipartFormData::addFileURLPart(const std::filesystem::path& fileURL, con
 std::optional<RequestError> MultipartFormData::encode(const std::function<bool(std::string_view)>& sink) const {
   for (std::size_t i = 0; i < bodyParts_.size(); ++i) {
     const BodyPart& part = bodyParts_[i];
-    if (!sink(boundaryLine(boundary_, i == 0)) || !sink(headerBlock(part))) return encodingError("cannot write the body");
+    if (!sink(boundaryLine(boundary_, i == 0)) || !sink(headerBlock(part)))
+      return encodingError("cannot write the body");
     if (const auto* bytes = std::get_if<std::string>(&part.bodyStream)) {
       for (std::size_t offset = 0; offset < bytes->size(); offset += streamBufferSize) {
-        if (!sink(std::string_view(*bytes).substr(offset, streamBufferSize))) return encodingError("cannot write the body");
+        if (!sink(std::string_view(*bytes).substr(offset, streamBufferSize)))
+          return encodingError("cannot write the body");
       }
-    } else if (auto error = streamFile(std::get<std::filesystem::path>(part.bodyStream), part.bodyContentLength, sink)) {
+    } else if (auto error =
+                   streamFile(std::get<std::filesystem::path>(part.bodyStream), part.bodyContentLength, sink)) {
       return error;
     }
   }
@@ -179,7 +187,8 @@ std::uint64_t MultipartFormData::encodedLength() const {
   if (bodyParts_.empty()) return 0;
   std::uint64_t length = closingLine(boundary_).size();
   for (std::size_t i = 0; i < bodyParts_.size(); ++i) {
-    length += boundaryLine(boundary_, i == 0).size() + headerBlock(bodyParts_[i]).size() + bodyParts_[i].bodyContentLength;
+    length +=
+        boundaryLine(boundary_, i == 0).size() + headerBlock(bodyParts_[i]).size() + bodyParts_[i].bodyContentLength;
   }
   return length;
 }

@@ -23,15 +23,17 @@ DataOutcome classifyDataResponse(const HTTPResponse& response) {
   const auto& body = std::get<std::string>(decoded);
   if (body.empty()) return {RequestError{RequestError::Kind::decoding, "the answer has no body"}, std::nullopt, 200};
   Json json = Json::parse(body, nullptr, /*allow_exceptions=*/false);
-  if (json.is_discarded()) return {RequestError{RequestError::Kind::decoding, "the answer is not JSON"}, std::nullopt, 200};
+  if (json.is_discarded())
+    return {RequestError{RequestError::Kind::decoding, "the answer is not JSON"}, std::nullopt, 200};
   return {std::nullopt, std::move(json), 200};
 }
 
-void sendDataRequest(Session& session, const std::string& url, HTTPMethod method, const std::optional<HTTPHeaders>& headers,
-                     const std::optional<Parameters>& parameters, std::optional<bool> showLoading,
-                     std::function<void(const HTTPResponse&)> onEnd) {
+void sendDataRequest(Session& session, const std::string& url, HTTPMethod method,
+                     const std::optional<HTTPHeaders>& headers, const std::optional<Parameters>& parameters,
+                     std::optional<bool> showLoading, std::function<void(const HTTPResponse&)> onEnd) {
   if (showLoading.value_or(true)) {
-    LoadingActivity::start(LoadingActivity::indicatorStyle, LoadingActivity::overlayColor, LoadingActivity::indicatorColor);
+    LoadingActivity::start(LoadingActivity::indicatorStyle, LoadingActivity::overlayColor,
+                           LoadingActivity::indicatorColor);
   }
   // Every end hides the overlay, first, whether or not this request showed it.
   auto ended = [onEnd = std::move(onEnd)](HTTPResponse response) {
@@ -118,7 +120,8 @@ PreparedUpload prepareUpload(Session& session, const MultipartFormData& form, st
     FileWriter writer(file.descriptor());
     auto error = form.encode([&writer](std::string_view piece) { return writer.write(piece); });
     if (!error && !writer.flush()) {
-      error = RequestError{RequestError::Kind::bodyEncoding, "cannot write " + file.path().string() + ": " + std::strerror(errno)};
+      error = RequestError{RequestError::Kind::bodyEncoding,
+                           "cannot write " + file.path().string() + ": " + std::strerror(errno)};
     }
     if (error) return failed(*error);  // `file` goes, and takes the half-written body with it
     prepared.result.streamingFromDisk = true;
@@ -134,7 +137,8 @@ PreparedUpload prepareUpload(Session& session, const MultipartFormData& form, st
 }  // namespace
 
 void uploadMultipart(Session& session, FormBuilder formBuilder, std::uint64_t threshold, const std::string& url,
-                     HTTPMethod method, const std::optional<HTTPHeaders>& headers, EncodingCompletion encodingCompletion) {
+                     HTTPMethod method, const std::optional<HTTPHeaders>& headers,
+                     EncodingCompletion encodingCompletion) {
   session.encodingQueue().async([&session, formBuilder = std::move(formBuilder), threshold, url, method, headers,
                                  encodingCompletion = std::move(encodingCompletion)] {
     MultipartFormData form;
@@ -144,7 +148,8 @@ void uploadMultipart(Session& session, FormBuilder formBuilder, std::uint64_t th
       prepared = prepareUpload(session, form, threshold, url, method, headers);
     } catch (const std::exception& exception) {
       // A builder that throws must not take the background thread, and with it the process, down.
-      prepared = failed(RequestError{RequestError::Kind::bodyPart, std::string("building the form failed: ") + exception.what()});
+      prepared = failed(
+          RequestError{RequestError::Kind::bodyPart, std::string("building the form failed: ") + exception.what()});
     }
     // Started from the main queue, in the same task that reports it, so every
     // progress report and the answer come after the caller attached its handlers.
@@ -154,7 +159,9 @@ void uploadMultipart(Session& session, FormBuilder formBuilder, std::uint64_t th
         session.start(
             std::move(*prepared.request), /*keepBodyOnlyOn200=*/false,
             [upload](HTTPResponse response) { upload->didComplete(response); },
-            [upload](std::uint64_t sent, std::uint64_t total) { upload->didSend(UploadProgress{sent, total}); });
+            [upload](std::uint64_t sent, std::uint64_t total) {
+              upload->didSend(UploadProgress{sent, total});
+            });
       }
       if (encodingCompletion) encodingCompletion(prepared.result);
     });
@@ -163,7 +170,8 @@ void uploadMultipart(Session& session, FormBuilder formBuilder, std::uint64_t th
 
 void uploadMultipart(FormBuilder formBuilder, std::uint64_t threshold, const std::string& url, HTTPMethod method,
                      const std::optional<HTTPHeaders>& headers, EncodingCompletion encodingCompletion) {
-  uploadMultipart(Session::shared(), std::move(formBuilder), threshold, url, method, headers, std::move(encodingCompletion));
+  uploadMultipart(Session::shared(), std::move(formBuilder), threshold, url, method, headers,
+                  std::move(encodingCompletion));
 }
 
 }  // namespace instala

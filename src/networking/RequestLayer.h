@@ -18,7 +18,8 @@ namespace instala {
 
 // error, decoded record, HTTP status; called exactly once, on the main thread.
 template <typename T>
-using RequestCompletion = std::function<void(std::optional<RequestError> error, std::optional<T> value, std::optional<int> status)>;
+using RequestCompletion =
+    std::function<void(std::optional<RequestError> error, std::optional<T> value, std::optional<int> status)>;
 
 using FormBuilder = std::function<void(MultipartFormData&)>;
 using EncodingCompletion = std::function<void(const MultipartFormDataEncodingResult&)>;
@@ -41,9 +42,9 @@ DataOutcome classifyDataResponse(const HTTPResponse& response);
 
 // Shows the loading overlay (showLoading absent or true), builds and sends the
 // request, and on the main thread hides the overlay and calls `onEnd`.
-void sendDataRequest(Session& session, const std::string& url, HTTPMethod method, const std::optional<HTTPHeaders>& headers,
-                     const std::optional<Parameters>& parameters, std::optional<bool> showLoading,
-                     std::function<void(const HTTPResponse&)> onEnd);
+void sendDataRequest(Session& session, const std::string& url, HTTPMethod method,
+                     const std::optional<HTTPHeaders>& headers, const std::optional<Parameters>& parameters,
+                     std::optional<bool> showLoading, std::function<void(const HTTPResponse&)> onEnd);
 
 }  // namespace detail
 
@@ -53,9 +54,9 @@ void sendDataRequest(Session& session, const std::string& url, HTTPMethod method
 // is sent. The loading overlay is shown when the request is sent (unless
 // showLoading is false) and hidden when any exchange ends, before the completion.
 template <typename T>
-void performRequest(Session& session, const std::string& url, HTTPMethod method, const std::optional<HTTPHeaders>& headers,
-                    const std::optional<Parameters>& parameters, std::optional<bool> showLoading,
-                    RequestCompletion<T> completion) {
+void performRequest(Session& session, const std::string& url, HTTPMethod method,
+                    const std::optional<HTTPHeaders>& headers, const std::optional<Parameters>& parameters,
+                    std::optional<bool> showLoading, RequestCompletion<T> completion) {
   detail::sendDataRequest(session, url, method, headers, parameters, showLoading,
                           [completion = std::move(completion)](const HTTPResponse& response) {
                             auto outcome = detail::classifyDataResponse(response);
@@ -83,7 +84,8 @@ void performRequest(const std::string& url, HTTPMethod method, const std::option
 // `encodingCompletion` runs once on the main thread, with the started upload
 // or the reason why nothing was sent.
 void uploadMultipart(Session& session, FormBuilder formBuilder, std::uint64_t threshold, const std::string& url,
-                     HTTPMethod method, const std::optional<HTTPHeaders>& headers, EncodingCompletion encodingCompletion);
+                     HTTPMethod method, const std::optional<HTTPHeaders>& headers,
+                     EncodingCompletion encodingCompletion);
 void uploadMultipart(FormBuilder formBuilder, std::uint64_t threshold, const std::string& url, HTTPMethod method,
                      const std::optional<HTTPHeaders>& headers, EncodingCompletion encodingCompletion);
 

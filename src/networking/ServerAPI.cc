@@ -14,8 +14,8 @@ std::string ServerAPI::percentEncoded(std::string_view text) {
   encoded.reserve(text.size() * 3);
   for (char c : text) {
     const auto byte = static_cast<unsigned char>(c);
-    const bool unreserved = (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') || (byte >= '0' && byte <= '9') ||
-                            byte == '-' || byte == '.' || byte == '_' || byte == '~';
+    const bool unreserved = (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') ||
+                            (byte >= '0' && byte <= '9') || byte == '-' || byte == '.' || byte == '_' || byte == '~';
     if (unreserved) {
       encoded += c;
     } else {
@@ -48,7 +48,8 @@ HTTPHeaders ServerAPI::headers(const std::optional<std::string>& token) const {
   return headers;
 }
 
-void ServerAPI::signIn(const std::string& email, const std::string& password, RequestCompletion<User> completion) const {
+void ServerAPI::signIn(const std::string& email, const std::string& password,
+                       RequestCompletion<User> completion) const {
   Parameters parameters{{"email", email}, {"password", password}};
   performRequest<User>(session_, networking_.endpointURL(Endpoint::signIn), HTTPMethod::POST, headers(std::nullopt),
                        parameters, true, std::move(completion));
@@ -75,7 +76,8 @@ void ServerAPI::search(const std::string& token, const std::string& searchText,
                             headers(token), std::nullopt, true, std::move(completion));
 }
 
-void ServerAPI::postData(const std::string& token, FormBuilder formBuilder, EncodingCompletion encodingCompletion) const {
+void ServerAPI::postData(const std::string& token, FormBuilder formBuilder,
+                         EncodingCompletion encodingCompletion) const {
   uploadMultipart(session_, std::move(formBuilder), kUploadMemoryThreshold, networking_.endpointURL(Endpoint::postData),
                   HTTPMethod::POST, headers(token), std::move(encodingCompletion));
 }

@@ -1,5 +1,7 @@
 #include "networking/Session.h"
 
+#include "networking/Transfer.h"
+
 #include <atomic>
 #include <cstdlib>
 #include <iostream>

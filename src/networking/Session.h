@@ -8,8 +8,9 @@
 #include "networking/HTTPRequest.h"
 #include "networking/HTTPResponse.h"
 #include "networking/SessionConfiguration.h"
-#include "networking/Transfer.h"
 #include "platform/RunLoop.h"
+
+#include <curl/curl.h>
 
 #include <functional>
 #include <map>
@@ -19,6 +20,8 @@
 #include <vector>
 
 namespace instala {
+
+class Transfer;
 
 class Session {
  public:

@@ -23,7 +23,8 @@ std::variant<TemporaryBodyFile, RequestError> TemporaryBodyFile::create() {
   if (descriptor < 0) {
     const int error = errno;
     std::filesystem::remove(folder, ec);
-    return RequestError{RequestError::Kind::bodyEncoding, "cannot create " + path.string() + ": " + std::strerror(error)};
+    return RequestError{RequestError::Kind::bodyEncoding,
+                        "cannot create " + path.string() + ": " + std::strerror(error)};
   }
   return TemporaryBodyFile(folder, path, descriptor);
 }

@@ -11,9 +11,11 @@ JSONResponse readJSONResponse(const HTTPResponse& response) {
   auto decoded = decodeContent(it == response.headers.end() ? "" : it->second, response.body);
   if (auto* error = std::get_if<RequestError>(&decoded)) return {*error, std::nullopt, response.status};
   const auto& body = std::get<std::string>(decoded);
-  if (body.empty()) return {RequestError{RequestError::Kind::emptyBody, "the answer has no body"}, std::nullopt, response.status};
+  if (body.empty())
+    return {RequestError{RequestError::Kind::emptyBody, "the answer has no body"}, std::nullopt, response.status};
   Json value = Json::parse(body, nullptr, /*allow_exceptions=*/false);
-  if (value.is_discarded()) return {RequestError{RequestError::Kind::notJSON, "the answer is not JSON"}, std::nullopt, response.status};
+  if (value.is_discarded())
+    return {RequestError{RequestError::Kind::notJSON, "the answer is not JSON"}, std::nullopt, response.status};
   return {std::nullopt, std::move(value), response.status};
 }
 

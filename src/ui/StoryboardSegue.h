@@ -2,6 +2,8 @@
 // A storyboard transition: the template the storyboard holds, and the segue
 // object a screen receives in prepareForSegue with source and destination.
 
+#include "ui/Object.h"
+
 #include <memory>
 #include <string>
 
@@ -21,8 +23,11 @@ struct SegueTemplate {
   SegueKind kind = SegueKind::push;
 };
 
-class StoryboardSegue {
+// An object, so that it can travel as the argument of an action method
+// (a router's "routeTo…WithSegue:").
+class StoryboardSegue : public Object {
  public:
+  using Super = Object;
   StoryboardSegue(std::string identifier, std::shared_ptr<ViewController> source,
                   std::shared_ptr<ViewController> destination)
       : identifier_(std::move(identifier)), source_(std::move(source)), destination_(std::move(destination)) {}

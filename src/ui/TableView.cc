@@ -239,15 +239,19 @@ void TableView::setContentOffset(double offset) {
 }
 
 void TableView::scrollToRow(IndexPath indexPath) {
-  const Rect rect = rectForRow(indexPath);
-  if (rect.height() <= 0) return;
-  double offset = contentOffset_;
-  if (rect.y() < offset || rect.height() > frame().height()) {
-    offset = rect.y();
-  } else if (rect.maxY() > offset + frame().height()) {
-    offset = rect.maxY() - frame().height();
+  // Self-sizing rows measured on the way change the positions; settle in a few passes.
+  for (int pass = 0; pass < 8; ++pass) {
+    const Rect rect = rectForRow(indexPath);
+    if (rect.height() <= 0) return;
+    double offset = contentOffset_;
+    if (rect.y() < offset || rect.height() > frame().height()) {
+      offset = rect.y();
+    } else if (rect.maxY() > offset + frame().height()) {
+      offset = rect.maxY() - frame().height();
+    }
+    setContentOffset(offset);
+    if (rectForRow(indexPath) == rect) return;
   }
-  setContentOffset(offset);
 }
 
 void TableView::selectRowOfCell(TableViewCell& cell) {

@@ -10,7 +10,10 @@ namespace instala::ui {
 
 Window::Window() : Window(Screen::main().bounds()) {}
 
-Window::Window(Rect frame) : View(frame) {}
+Window::Window(Rect frame) : View(frame) {
+  // Like the phone's, a window stays hidden until it is made key and visible.
+  setHidden(true);
+}
 
 void Window::setRootViewController(std::shared_ptr<ViewController> controller) {
   if (controller == root_) return;
@@ -19,17 +22,24 @@ void Window::setRootViewController(std::shared_ptr<ViewController> controller) {
     if (root_->isViewLoaded() && root_->view()->superview() == this) root_->view()->removeFromSuperview();
   }
   root_ = std::move(controller);
-  if (root_) {
-    auto view = root_->view();
-    view->setFrame(bounds());
-    insertSubview(view, 0);
-  }
+  if (!isHidden()) installRootView();
   controllersDidChange();
 }
 
+void Window::installRootView() {
+  if (!root_) return;
+  auto view = root_->view();
+  if (view->superview() == this) return;
+  view->setFrame(bounds());
+  insertSubview(view, 0);
+}
+
 void Window::makeKeyAndVisible() {
-  setHidden(false);
+  // Key first: the first screen's view loads now, and what it starts (the
+  // loading overlay of a request) finds the key window.
   Application::shared().setKeyWindow(sharedAs<Window>());
+  setHidden(false);
+  installRootView();
   controllersDidChange();
 }
 
@@ -76,6 +86,7 @@ bool Window::sendTap(View& target) {
 
 std::vector<std::shared_ptr<ViewController>> Window::visibleViewControllers() const {
   std::vector<std::shared_ptr<ViewController>> visible;
+  if (isHidden()) return visible;
   auto addTree = [&visible](const std::shared_ptr<ViewController>& controller, auto& self) -> void {
     visible.push_back(controller);
     for (const auto& child : controller->visibleChildViewControllers()) self(child, self);

@@ -14,12 +14,13 @@ class Window : public View {
  public:
   using Super = View;
 
-  // A window covering the main screen.
+  // A window covering the main screen, hidden until makeKeyAndVisible.
   Window();
   explicit Window(Rect frame);
 
   const std::shared_ptr<ViewController>& rootViewController() const { return root_; }
   // Replaces the whole screen hierarchy, including whatever the old root presented.
+  // The new root's view loads now when the window is visible, else when it is made visible.
   void setRootViewController(std::shared_ptr<ViewController> controller);
   void makeKeyAndVisible();
   bool isKeyWindow() const;
@@ -45,6 +46,7 @@ class Window : public View {
 
  private:
   bool isCovered(const View& target) const;
+  void installRootView();
 
   std::shared_ptr<ViewController> root_;
   std::vector<std::weak_ptr<ViewController>> appeared_;

@@ -61,9 +61,10 @@ class KernelVersion : public ::testing::TestWithParam<KernelCase> {};
 TEST_P(KernelVersion, MajorMinorPatch) { EXPECT_EQ(kernelVersion(GetParam().release), GetParam().expected); }
 
 INSTANTIATE_TEST_SUITE_P(Releases, KernelVersion,
-                         ::testing::Values(KernelCase{"6.1.0-18-amd64", "6.1.0"}, KernelCase{"6.18.44-fc-v1374", "6.18.44"},
-                                           KernelCase{"5.10", "5.10.0"}, KernelCase{"4.19.0.1", "4.19.0"},
-                                           KernelCase{"6", "6.0.0"}, KernelCase{"weird", "0.0.0"},
+                         ::testing::Values(KernelCase{"6.1.0-18-amd64", "6.1.0"},
+                                           KernelCase{"6.18.44-fc-v1374", "6.18.44"}, KernelCase{"5.10", "5.10.0"},
+                                           KernelCase{"4.19.0.1", "4.19.0"}, KernelCase{"6", "6.0.0"},
+                                           KernelCase{"weird", "0.0.0"},
                                            KernelCase{"99999999999999999999999.1.2", "0.1.2"}));
 
 TEST(OperatingSystem, IsLinuxWithThreeNumbers) {

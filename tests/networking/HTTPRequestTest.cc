@@ -21,14 +21,16 @@ TEST_P(URLText, IsAcceptedOnlyAsAnAbsoluteHttpURL) {
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, URLText,
-    ::testing::Values(URLCase{"http://127.0.0.1:8080/api/login", true}, URLCase{"https://example.mx/a?b=c&d=%20#f", true},
-                      URLCase{"HTTPS://example.mx", true}, URLCase{"http://[::1]:80/x", true},
-                      URLCase{"", false}, URLCase{"not a url", false}, URLCase{"example.mx/login", false},
-                      URLCase{"/login", false}, URLCase{"http://", false}, URLCase{"ftp://example.mx/f", false},
-                      URLCase{"file:///etc/passwd", false}, URLCase{"mailto:a@b.mx", false},
-                      URLCase{"http://example.mx/a b", false}, URLCase{"http://example.mx/%zz", false},
-                      URLCase{"http://example.mx/50%", false}, URLCase{"http://example.mx/{searchText}", false},
-                      URLCase{"http://example.mx/b\xC3\xBAsqueda", false}, URLCase{"http://example.mx/a\r\nHost: x", false}));
+    ::testing::Values(URLCase{"http://127.0.0.1:8080/api/login", true},
+                      URLCase{"https://example.mx/a?b=c&d=%20#f", true}, URLCase{"HTTPS://example.mx", true},
+                      URLCase{"http://[::1]:80/x", true}, URLCase{"", false}, URLCase{"not a url", false},
+                      URLCase{"example.mx/login", false}, URLCase{"/login", false}, URLCase{"http://", false},
+                      URLCase{"ftp://example.mx/f", false}, URLCase{"file:///etc/passwd", false},
+                      URLCase{"mailto:a@b.mx", false}, URLCase{"http://example.mx/a b", false},
+                      URLCase{"http://example.mx/%zz", false}, URLCase{"http://example.mx/50%", false},
+                      URLCase{"http://example.mx/{searchText}", false},
+                      URLCase{"http://example.mx/b\xC3\xBAsqueda", false},
+                      URLCase{"http://example.mx/a\r\nHost: x", false}));
 
 HTTPRequest built(const std::string& url, HTTPMethod method, const std::optional<HTTPHeaders>& headers,
                   const std::optional<Parameters>& parameters) {
@@ -53,15 +55,16 @@ TEST(HTTPRequestMake, ParametersBecomeOneCompactJSONObject) {
 }
 
 TEST(HTTPRequestMake, CallersContentTypeIsKept) {
-  const auto request = built("http://h/login", HTTPMethod::POST, HTTPHeaders{{"content-type", "text/plain"}},
-                             Parameters{{"a", "b"}});
+  const auto request =
+      built("http://h/login", HTTPMethod::POST, HTTPHeaders{{"content-type", "text/plain"}}, Parameters{{"a", "b"}});
   ASSERT_EQ(request.headers.size(), 1u);
   EXPECT_EQ(request.headers.begin()->first, "content-type");
   EXPECT_EQ(request.headers.begin()->second, "text/plain");
 }
 
 TEST(HTTPRequestMake, NoParametersNoBodyNoContentType) {
-  const auto request = built("http://h/tickets", HTTPMethod::GET, HTTPHeaders{{"Authorization", "Bearer t"}}, std::nullopt);
+  const auto request =
+      built("http://h/tickets", HTTPMethod::GET, HTTPHeaders{{"Authorization", "Bearer t"}}, std::nullopt);
   EXPECT_FALSE(request.body);
   EXPECT_EQ(request.headers, (HTTPHeaders{{"Authorization", "Bearer t"}}));
 }
@@ -88,22 +91,25 @@ TEST_P(HTTPRequestRefused, BeforeAnythingIsSent) {
 
 INSTANTIATE_TEST_SUITE_P(
     Inputs, HTTPRequestRefused,
-    ::testing::Values(
-        RefusedCase{"InvalidURL", "http://h/a b", HTTPMethod::GET, std::nullopt, std::nullopt, RequestError::Kind::invalidURL},
-        RefusedCase{"LineBreakInValue", "http://h/", HTTPMethod::GET, HTTPHeaders{{"Authorization", "Bearer x\r\nX-Evil: 1"}},
-                    std::nullopt, RequestError::Kind::invalidRequest},
-        RefusedCase{"NewlineInValue", "http://h/", HTTPMethod::GET, HTTPHeaders{{"Authorization", "a\nb"}}, std::nullopt,
-                    RequestError::Kind::invalidRequest},
-        RefusedCase{"BadName", "http://h/", HTTPMethod::GET, HTTPHeaders{{"Bad Name", "x"}}, std::nullopt,
-                    RequestError::Kind::invalidRequest},
-        RefusedCase{"EmptyName", "http://h/", HTTPMethod::GET, HTTPHeaders{{"", "x"}}, std::nullopt,
-                    RequestError::Kind::invalidRequest},
-        RefusedCase{"ParametersNotAnObject", "http://h/", HTTPMethod::POST, std::nullopt, Parameters::array({1, 2}),
-                    RequestError::Kind::invalidRequest},
-        RefusedCase{"InvalidUTF8Parameter", "http://h/", HTTPMethod::POST, std::nullopt,
-                    Parameters{{"password", std::string("\xff\xfe")}}, RequestError::Kind::invalidRequest},
-        RefusedCase{"HeadWithParameters", "http://h/", HTTPMethod::HEAD, std::nullopt, Parameters{{"a", "b"}},
-                    RequestError::Kind::invalidRequest}),
+    ::testing::Values(RefusedCase{"InvalidURL", "http://h/a b", HTTPMethod::GET, std::nullopt, std::nullopt,
+                                  RequestError::Kind::invalidURL},
+                      RefusedCase{"LineBreakInValue", "http://h/", HTTPMethod::GET,
+                                  HTTPHeaders{{"Authorization", "Bearer x\r\nX-Evil: 1"}}, std::nullopt,
+                                  RequestError::Kind::invalidRequest},
+                      RefusedCase{"NewlineInValue", "http://h/", HTTPMethod::GET,
+                                  HTTPHeaders{{"Authorization", "a\nb"}}, std::nullopt,
+                                  RequestError::Kind::invalidRequest},
+                      RefusedCase{"BadName", "http://h/", HTTPMethod::GET, HTTPHeaders{{"Bad Name", "x"}}, std::nullopt,
+                                  RequestError::Kind::invalidRequest},
+                      RefusedCase{"EmptyName", "http://h/", HTTPMethod::GET, HTTPHeaders{{"", "x"}}, std::nullopt,
+                                  RequestError::Kind::invalidRequest},
+                      RefusedCase{"ParametersNotAnObject", "http://h/", HTTPMethod::POST, std::nullopt,
+                                  Parameters::array({1, 2}), RequestError::Kind::invalidRequest},
+                      RefusedCase{"InvalidUTF8Parameter", "http://h/", HTTPMethod::POST, std::nullopt,
+                                  Parameters{{"password", std::string("\xff\xfe")}},
+                                  RequestError::Kind::invalidRequest},
+                      RefusedCase{"HeadWithParameters", "http://h/", HTTPMethod::HEAD, std::nullopt,
+                                  Parameters{{"a", "b"}}, RequestError::Kind::invalidRequest}),
     [](const auto& info) { return info.param.name; });
 
 }  // namespace

@@ -40,29 +40,33 @@ TEST(MultipartFormData, EmptyFormIsAnEmptyBody) {
 
 TEST(MultipartFormData, ThreePartsByteForByte) {
   TempDir folder;
-  const auto video = folder.write("clip.mp4", std::string("\x00\x00\x00\x18" "ftypmp42", 12));
+  const auto video = folder.write("clip.mp4", std::string("\x00\x00\x00\x18"
+                                                          "ftypmp42",
+                                                          12));
   MultipartFormData form;
   form.addDataPart(std::string("1234"), "ticket_id");
   form.addFilePart(std::string("\xff\xd8\xff\xe0JPEG", 8), "image", "image", "image/png");
   form.addFileURLPart(video, "video");
   ASSERT_FALSE(form.bodyPartError());
   const std::string b = form.boundary();
-  const std::string expected =
-      "--" + b + "\r\n" +
-      "Content-Disposition: form-data; name=\"ticket_id\"\r\n"
-      "\r\n"
-      "1234"
-      "\r\n--" + b + "\r\n" +
-      "Content-Disposition: form-data; name=\"image\"; filename=\"image\"\r\n"
-      "Content-Type: image/png\r\n"
-      "\r\n" +
-      std::string("\xff\xd8\xff\xe0JPEG", 8) +
-      "\r\n--" + b + "\r\n" +
-      "Content-Disposition: form-data; name=\"video\"; filename=\"clip.mp4\"\r\n"
-      "Content-Type: video/mp4\r\n"
-      "\r\n" +
-      std::string("\x00\x00\x00\x18" "ftypmp42", 12) +
-      "\r\n--" + b + "--\r\n";
+  const std::string expected = "--" + b + "\r\n" +
+                               "Content-Disposition: form-data; name=\"ticket_id\"\r\n"
+                               "\r\n"
+                               "1234"
+                               "\r\n--" +
+                               b + "\r\n" +
+                               "Content-Disposition: form-data; name=\"image\"; filename=\"image\"\r\n"
+                               "Content-Type: image/png\r\n"
+                               "\r\n" +
+                               std::string("\xff\xd8\xff\xe0JPEG", 8) + "\r\n--" + b + "\r\n" +
+                               "Content-Disposition: form-data; name=\"video\"; filename=\"clip.mp4\"\r\n"
+                               "Content-Type: video/mp4\r\n"
+                               "\r\n" +
+                               std::string(
+                                   "\x00\x00\x00\x18"
+                                   "ftypmp42",
+                                   12) +
+                               "\r\n--" + b + "--\r\n";
   EXPECT_EQ(encoded(form), expected);
   EXPECT_EQ(form.encodedLength(), expected.size());
   EXPECT_EQ(form.contentLength(), 4u + 8u + 12u);
@@ -76,7 +80,8 @@ TEST(MultipartFormData, ContentsAreCopiedInPiecesOfTheStreamBufferSize) {
   form.addFileURLPart(file, "file");
   std::vector<std::size_t> contentPieces;
   form.encode([&](std::string_view piece) {
-    if (piece.find_first_not_of(piece.front()) == std::string_view::npos && (piece.front() == 'd' || piece.front() == 'f')) {
+    if (piece.find_first_not_of(piece.front()) == std::string_view::npos &&
+        (piece.front() == 'd' || piece.front() == 'f')) {
       contentPieces.push_back(piece.size());
     }
     return true;
@@ -132,7 +137,8 @@ INSTANTIATE_TEST_SUITE_P(
                       FileFailure{"EmptyExtension", [](const TempDir& d) { return d.write("video.", "x"); }},
                       FileFailure{"NoLastComponent", [](const TempDir& d) { return d.path() / ""; }},
                       FileFailure{"Missing", [](const TempDir& d) { return d / "missing.mp4"; }},
-                      FileFailure{"InsideAFile", [](const TempDir& d) { return d.write("plain.txt", "x") / "clip.mp4"; }},
+                      FileFailure{"InsideAFile",
+                                  [](const TempDir& d) { return d.write("plain.txt", "x") / "clip.mp4"; }},
                       FileFailure{"Directory",
                                   [](const TempDir& d) {
                                     std::filesystem::create_directory(d / "folder.mp4");

@@ -48,7 +48,8 @@ struct Outcome {
 
 SessionConfiguration plainConfiguration() {
   SessionConfiguration configuration;
-  configuration.defaultHeaders = {{"Accept-Encoding", kAcceptEncoding}, {"Accept-Language", "es-MX;q=1.0"}, {"User-Agent", "test"}};
+  configuration.defaultHeaders = {
+      {"Accept-Encoding", kAcceptEncoding}, {"Accept-Language", "es-MX;q=1.0"}, {"User-Agent", "test"}};
   return configuration;
 }
 
@@ -170,7 +171,8 @@ TEST_F(RequestLayer, ServerThatNeverAnswersEndsInATimeOut) {
   Session impatient(configuration);
   server.setHandler([](const RecordedRequest&) { return Reply::silence(); });
   Outcome<User> outcome;
-  performRequest<User>(impatient, server.url("/user"), HTTPMethod::GET, std::nullopt, std::nullopt, true, outcome.completion());
+  performRequest<User>(impatient, server.url("/user"), HTTPMethod::GET, std::nullopt, std::nullopt, true,
+                       outcome.completion());
   ASSERT_TRUE(testing::pumpMainLoopUntil([&] { return outcome.done(); }, 30s));
   ASSERT_TRUE(outcome.error);
   EXPECT_EQ(outcome.error->kind, RequestError::Kind::timedOut) << *outcome.error;
@@ -196,7 +198,8 @@ TEST_F(RequestLayer, SessionClosedWhileWaitingCancelsExactlyOnce) {
 
 TEST_F(RequestLayer, CompletionWaitsForTheMainLoop) {
   Outcome<User> outcome;
-  performRequest<User>(session, server.url("/user"), HTTPMethod::GET, std::nullopt, std::nullopt, true, outcome.completion());
+  performRequest<User>(session, server.url("/user"), HTTPMethod::GET, std::nullopt, std::nullopt, true,
+                       outcome.completion());
   ASSERT_TRUE(server.waitForRequests(1, 10s));
   std::this_thread::sleep_for(100ms);
   EXPECT_EQ(outcome.calls, 0);
@@ -215,12 +218,11 @@ TEST_F(RequestLayer, ConnectionIsReused) {
 TEST_F(RequestLayer, ManyRequestsAtOnceEachCompleteOnce) {
   std::vector<Outcome<User>> outcomes(8);
   for (std::size_t i = 0; i < outcomes.size(); ++i) {
-    performRequest<User>(session, server.url("/n/" + std::to_string(i)), HTTPMethod::GET, std::nullopt, std::nullopt, true,
-                         outcomes[i].completion());
+    performRequest<User>(session, server.url("/n/" + std::to_string(i)), HTTPMethod::GET, std::nullopt, std::nullopt,
+                         true, outcomes[i].completion());
   }
-  ASSERT_TRUE(testing::pumpMainLoopUntil([&] {
-    return std::all_of(outcomes.begin(), outcomes.end(), [](const auto& o) { return o.done(); });
-  }));
+  ASSERT_TRUE(testing::pumpMainLoopUntil(
+      [&] { return std::all_of(outcomes.begin(), outcomes.end(), [](const auto& o) { return o.done(); }); }));
   testing::drainMainLoop();
   for (const auto& outcome : outcomes) {
     EXPECT_EQ(outcome.calls, 1);
@@ -241,8 +243,9 @@ class LoadingOverlay : public RequestLayer {
     // Each request is answered only when the test lets it go.
     server.setHandler([this](const RecordedRequest& request) {
       std::unique_lock lock(mutex);
-      released.wait(lock, [&] { return std::find(releasedTargets.begin(), releasedTargets.end(), request.target) !=
-                                       releasedTargets.end(); });
+      released.wait(lock, [&] {
+        return std::find(releasedTargets.begin(), releasedTargets.end(), request.target) != releasedTargets.end();
+      });
       return Reply::json(200, kUser);
     });
   }
@@ -287,8 +290,10 @@ TEST_F(LoadingOverlay, ShownWhileTheRequestRunsAndHiddenWhenItEnds) {
 TEST_F(LoadingOverlay, TwoRequestsShowOneOverlayWhichTheFirstAnswerHides) {
   Outcome<User> first;
   Outcome<User> second;
-  performRequest<User>(session, server.url("/first"), HTTPMethod::GET, std::nullopt, std::nullopt, true, first.completion());
-  performRequest<User>(session, server.url("/second"), HTTPMethod::GET, std::nullopt, std::nullopt, true, second.completion());
+  performRequest<User>(session, server.url("/first"), HTTPMethod::GET, std::nullopt, std::nullopt, true,
+                       first.completion());
+  performRequest<User>(session, server.url("/second"), HTTPMethod::GET, std::nullopt, std::nullopt, true,
+                       second.completion());
   std::size_t overlays = 0;
   for (const auto& view : window->subviews()) overlays += dynamic_cast<ui::ActivityIndicatorView*>(view.get()) ? 1 : 0;
   EXPECT_EQ(overlays, 1u);
@@ -303,9 +308,11 @@ TEST_F(LoadingOverlay, TwoRequestsShowOneOverlayWhichTheFirstAnswerHides) {
 
 TEST_F(LoadingOverlay, NotShownWhenTheCallerSaysSoButStillHiddenAtTheEnd) {
   Outcome<User> quiet;
-  performRequest<User>(session, server.url("/first"), HTTPMethod::GET, std::nullopt, std::nullopt, false, quiet.completion());
+  performRequest<User>(session, server.url("/first"), HTTPMethod::GET, std::nullopt, std::nullopt, false,
+                       quiet.completion());
   EXPECT_FALSE(LoadingActivity::isShown());
-  LoadingActivity::start(LoadingActivity::indicatorStyle, LoadingActivity::overlayColor, LoadingActivity::indicatorColor);
+  LoadingActivity::start(LoadingActivity::indicatorStyle, LoadingActivity::overlayColor,
+                         LoadingActivity::indicatorColor);
   release("/first");
   ASSERT_TRUE(testing::pumpMainLoopUntil([&] { return quiet.done(); }));
   EXPECT_FALSE(LoadingActivity::isShown());
@@ -341,7 +348,8 @@ TEST_F(RequestLayer, GetWithoutParametersHasNoBodyAndNoContentType) {
 }
 
 TEST_F(RequestLayer, ParametersTravelAsOneCompactJSONObject) {
-  perform(server.url("/login"), HTTPMethod::POST, std::nullopt, Parameters{{"email", "ana@ejemplo.mx"}, {"password", "s3 cr3t"}});
+  perform(server.url("/login"), HTTPMethod::POST, std::nullopt,
+          Parameters{{"email", "ana@ejemplo.mx"}, {"password", "s3 cr3t"}});
   const auto request = onlyRequest();
   const std::string body = R"({"email":"ana@ejemplo.mx","password":"s3 cr3t"})";
   EXPECT_EQ(request.method, "POST");
@@ -430,9 +438,9 @@ TEST_P(StandardHeaders, FromLocaleAndBundle) {
   EXPECT_EQ(request.header("Accept-Encoding"), "gzip;q=1.0, compress;q=0.5");
   const auto& bundle = platform::Bundle::main();
   const std::string version = bundle.infoString("CFBundleShortVersionString").value_or("?");
-  EXPECT_EQ(request.header("User-Agent"), "instala/" + version + " (mx.instala.Instala; build:" +
-                                              bundle.infoString("CFBundleVersion").value_or("?") + "; " +
-                                              operatingSystemDescription() + ") InstalaHTTP/" + version);
+  EXPECT_EQ(request.header("User-Agent"),
+            "instala/" + version + " (mx.instala.Instala; build:" + bundle.infoString("CFBundleVersion").value_or("?") +
+                "; " + operatingSystemDescription() + ") InstalaHTTP/" + version);
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, StandardHeaders,

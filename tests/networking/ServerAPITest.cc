@@ -64,11 +64,16 @@ class ServerCatalogue : public ::testing::Test {
  protected:
   // A bundle whose server is the loopback server.
   bool writeBundle() {
-    bundle.write("Server-config.plist", plist("<dict><key>URL</key><string>" + server.url("/api") + "</string></dict>"));
+    bundle.write("Server-config.plist",
+                 plist("<dict><key>URL</key><string>" + server.url("/api") + "</string></dict>"));
     std::string entries;
-    for (const auto& [name, path] : std::vector<std::pair<std::string, std::string>>{
-             {"signIn", "/login"}, {"signOut", "/logout"}, {"activeTickets", "/tickets/active"},
-             {"closedTickets", "/tickets/closed"}, {"postData", "/process"}, {"search", "/documents/{searchText}"}}) {
+    for (const auto& [name, path] :
+         std::vector<std::pair<std::string, std::string>>{{"signIn", "/login"},
+                                                          {"signOut", "/logout"},
+                                                          {"activeTickets", "/tickets/active"},
+                                                          {"closedTickets", "/tickets/closed"},
+                                                          {"postData", "/process"},
+                                                          {"search", "/documents/{searchText}"}}) {
       entries += "<key>" + name + "</key><dict><key>URL</key><string>" + path + "</string></dict>";
     }
     bundle.write("Endpoints.plist", plist("<dict><key>Endpoints</key><dict>" + entries + "</dict></dict>"));

@@ -2,6 +2,7 @@
 
 #include "support/MainLoop.h"
 #include "support/RecordingServer.h"
+#include "support/ScopedEnvironment.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -77,7 +78,8 @@ class Upload : public ::testing::Test {
 std::string boundaryOf(const RecordedRequest& request) {
   std::smatch match;
   const std::string contentType = request.header("Content-Type").value_or("");
-  if (!std::regex_match(contentType, match, std::regex("multipart/form-data; boundary=(instala\\.boundary\\.[0-9a-f]{16})"))) {
+  if (!std::regex_match(contentType, match,
+                        std::regex("multipart/form-data; boundary=(instala\\.boundary\\.[0-9a-f]{16})"))) {
     ADD_FAILURE() << "Content-Type " << contentType;
     return "";
   }
@@ -86,7 +88,10 @@ std::string boundaryOf(const RecordedRequest& request) {
 
 TEST_F(Upload, ThreePartFormOnTheWireByteForByte) {
   TempDir folder;
-  const std::string videoBytes("\x00\x00\x00\x20" "ftypisom\r\n--not-a-boundary", 30);
+  const std::string videoBytes(
+      "\x00\x00\x00\x20"
+      "ftypisom\r\n--not-a-boundary",
+      30);
   const auto video = folder.write("clip.mp4", videoBytes);
   auto result = start(
       [video](MultipartFormData& form) {
@@ -102,15 +107,14 @@ TEST_F(Upload, ThreePartFormOnTheWireByteForByte) {
 
   const auto request = server.requests().at(0);
   const std::string b = boundaryOf(request);
-  const std::string expected = "--" + b + "\r\n" +
-                               "Content-Disposition: form-data; name=\"ticket_id\"\r\n\r\n1234" +
+  const std::string expected = "--" + b + "\r\n" + "Content-Disposition: form-data; name=\"ticket_id\"\r\n\r\n1234" +
                                "\r\n--" + b + "\r\n" +
                                "Content-Disposition: form-data; name=\"image\"; filename=\"image\"\r\n"
-                               "Content-Type: image/png\r\n\r\n" + std::string("\xff\xd8\xff\xdb", 4) +
-                               "\r\n--" + b + "\r\n" +
+                               "Content-Type: image/png\r\n\r\n" +
+                               std::string("\xff\xd8\xff\xdb", 4) + "\r\n--" + b + "\r\n" +
                                "Content-Disposition: form-data; name=\"video\"; filename=\"clip.mp4\"\r\n"
-                               "Content-Type: video/mp4\r\n\r\n" + videoBytes +
-                               "\r\n--" + b + "--\r\n";
+                               "Content-Type: video/mp4\r\n\r\n" +
+                               videoBytes + "\r\n--" + b + "--\r\n";
   EXPECT_EQ(request.body, expected);
   EXPECT_EQ(request.method, "POST");
   EXPECT_EQ(request.target, "/process");
@@ -149,6 +153,8 @@ class UploadThreshold : public Upload, public ::testing::WithParamInterface<Thre
 
 TEST_P(UploadThreshold, DecidesBetweenMemoryAndATemporaryFile) {
   TempDir folder;
+  TempDir temporaryDirectory;
+  testing::ScopedEnvironment environment({{"TMPDIR", temporaryDirectory.path().string()}});
   std::string content(GetParam().total - 1, '\0');
   for (std::size_t i = 0; i < content.size(); ++i) content[i] = static_cast<char>('a' + i % 26);
   const auto file = folder.write("clip.mov", content);
@@ -173,21 +179,19 @@ TEST_P(UploadThreshold, DecidesBetweenMemoryAndATemporaryFile) {
     ASSERT_EQ(::stat(temporary.parent_path().c_str(), &folderStatus), 0);
     EXPECT_EQ(fileStatus.st_mode & 0777, 0600u);
     EXPECT_EQ(folderStatus.st_mode & 0777, 0700u);
-    EXPECT_EQ(temporary.parent_path().parent_path(), std::filesystem::temp_directory_path());
+    EXPECT_EQ(temporary.parent_path().parent_path(), temporaryDirectory.path());
   }
   release.set_value();
   const Answer answer = answerOf(result);
   EXPECT_EQ(answer.value, Json::parse(R"({"ok":true})"));
-  if (!temporary.empty()) {
-    EXPECT_FALSE(std::filesystem::exists(temporary));
-    EXPECT_FALSE(std::filesystem::exists(temporary.parent_path()));
-  }
+  EXPECT_TRUE(std::filesystem::is_empty(temporaryDirectory.path()));
 
   const auto request = server.requests().at(0);
   const std::string b = boundaryOf(request);
   const std::string expected = "--" + b + "\r\nContent-Disposition: form-data; name=\"ticket_id\"\r\n\r\n7\r\n--" + b +
                                "\r\nContent-Disposition: form-data; name=\"video\"; filename=\"clip.mov\"\r\n"
-                               "Content-Type: video/quicktime\r\n\r\n" + content + "\r\n--" + b + "--\r\n";
+                               "Content-Type: video/quicktime\r\n\r\n" +
+                               content + "\r\n--" + b + "--\r\n";
   EXPECT_EQ(request.bodyLength, expected.size());
   EXPECT_TRUE(request.body == expected) << "the body differs";
   EXPECT_EQ(request.header("Content-Length"), std::to_string(expected.size()));
@@ -207,8 +211,9 @@ TEST_F(Upload, ProgressReportsArriveOnTheMainThreadUpToTheWholeBody) {
   std::optional<MultipartFormDataEncodingResult> result;
   // Handlers attached in the encoding completion, as the submission does, miss nothing.
   uploadMultipart(
-      session, [content](MultipartFormData& form) { form.addFilePart(content, "video", "v.mp4", "video/mp4"); }, kThreshold,
-      server.url("/process"), HTTPMethod::POST, std::nullopt, [&](const MultipartFormDataEncodingResult& r) {
+      session, [content](MultipartFormData& form) { form.addFilePart(content, "video", "v.mp4", "video/mp4"); },
+      kThreshold, server.url("/process"), HTTPMethod::POST, std::nullopt,
+      [&](const MultipartFormDataEncodingResult& r) {
         result = r;
         ASSERT_TRUE(r.isSuccess());
         r.request->uploadProgress([&](const UploadProgress& progress) {
@@ -238,6 +243,24 @@ TEST_F(Upload, BodyPartErrorFailsTheEncodingAndSendsNothing) {
   ASSERT_TRUE(result.error);
   EXPECT_EQ(result.error->kind, RequestError::Kind::bodyPart);
   std::this_thread::sleep_for(100ms);
+  EXPECT_EQ(server.connectionCount(), 0u);
+}
+
+TEST_F(Upload, TemporaryFileIsRemovedWhenWritingItFails) {
+  TempDir folder;
+  const auto video = folder.write("clip.mp4", std::string(kThreshold, 'v'));
+  TempDir temporaryDirectory;
+  testing::ScopedEnvironment environment({{"TMPDIR", temporaryDirectory.path().string()}});
+  auto result = start(
+      [video](MultipartFormData& form) {
+        form.addFileURLPart(video, "video");
+        // The file loses half its bytes between being added and being written out.
+        std::filesystem::resize_file(video, kThreshold / 2);
+      },
+      server.url("/process"));
+  ASSERT_TRUE(result.error);
+  EXPECT_EQ(result.error->kind, RequestError::Kind::bodyEncoding);
+  EXPECT_TRUE(std::filesystem::is_empty(temporaryDirectory.path()));
   EXPECT_EQ(server.connectionCount(), 0u);
 }
 

@@ -39,7 +39,8 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return info.param.name; });
 
 TEST(PreferredLanguages, ReadsTheProcessEnvironment) {
-  testing::ScopedEnvironment environment({{"LC_ALL", ""}, {"LC_MESSAGES", ""}, {"LANG", "es_MX.UTF-8"}, {"LANGUAGE", "es_MX:es:en_US"}});
+  testing::ScopedEnvironment environment(
+      {{"LC_ALL", ""}, {"LC_MESSAGES", ""}, {"LANG", "es_MX.UTF-8"}, {"LANGUAGE", "es_MX:es:en_US"}});
   EXPECT_EQ(preferredLanguages(), (std::vector<std::string>{"es-MX", "es", "en-US"}));
 }
 

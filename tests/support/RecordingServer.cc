@@ -85,8 +85,8 @@ std::optional<std::string> RecordedRequest::header(std::string_view name) const 
 }
 
 std::size_t RecordedRequest::headerCount(std::string_view name) const {
-  return static_cast<std::size_t>(
-      std::count_if(headers.begin(), headers.end(), [name](const auto& header) { return equalNoCase(header.first, name); }));
+  return static_cast<std::size_t>(std::count_if(
+      headers.begin(), headers.end(), [name](const auto& header) { return equalNoCase(header.first, name); }));
 }
 
 Reply Reply::json(int status, std::string body) {
@@ -126,7 +126,8 @@ Reply Reply::dropConnection() {
 std::string gzipCoded(std::string_view data) { return coded(data, true); }
 std::string compressCoded(std::string_view data) { return coded(data, false); }
 
-RecordingServer::RecordingServer(Handler handler, bool keepBodies) : keepBodies_(keepBodies), handler_(std::move(handler)) {
+RecordingServer::RecordingServer(Handler handler, bool keepBodies)
+    : keepBodies_(keepBodies), handler_(std::move(handler)) {
   if (::pipe(stopPipe_) != 0) throw std::runtime_error("pipe failed");
   listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
   sockaddr_in address{};

@@ -63,8 +63,8 @@ class RecordingServer {
 
   // The handler runs on the connection's thread, after the request is recorded, and may
   // block (to hold an answer back).
-  explicit RecordingServer(Handler handler = [](const RecordedRequest&) { return Reply::json(200, "{}"); },
-                           bool keepBodies = true);
+  explicit RecordingServer(
+      Handler handler = [](const RecordedRequest&) { return Reply::json(200, "{}"); }, bool keepBodies = true);
   ~RecordingServer();
   RecordingServer(const RecordingServer&) = delete;
   RecordingServer& operator=(const RecordingServer&) = delete;

@@ -81,6 +81,7 @@ class TapTest : public ::testing::Test {
     ClassRegistry::shared().add<Counter>();
     window = std::make_shared<Window>(Rect{0, 0, 320, 480});
     window->setRootViewController(std::make_shared<ViewController>());
+    window->makeKeyAndVisible();
     root = window->rootViewController()->view();
     button->addTarget(counter, "tapped:", ControlEvent::touchUpInside);
     root->addSubview(button);
@@ -93,12 +94,38 @@ class TapTest : public ::testing::Test {
   std::shared_ptr<TextField> field = std::make_shared<TextField>(Rect{0, 50, 100, 44});
 };
 
+// A screen that notes whether a key window existed when its view loaded.
+class KeyWindowProbe : public ViewController {
+ public:
+  bool keyWindowAtLoad = false;
+  void viewDidLoad() override { keyWindowAtLoad = Application::shared().keyWindow() != nullptr; }
+};
+
+TEST(WindowTest, TheFirstScreenLoadsWhenTheWindowIsMadeKeyAndVisible) {
+  Application::shared().reset();
+  auto window = std::make_shared<Window>();
+  EXPECT_TRUE(window->isHidden());
+  auto probe = std::make_shared<KeyWindowProbe>();
+  window->setRootViewController(probe);
+  EXPECT_FALSE(probe->isViewLoaded());
+  window->makeKeyAndVisible();
+  EXPECT_TRUE(probe->keyWindowAtLoad);
+  EXPECT_EQ(probe->view()->superview(), window.get());
+  Application::shared().reset();
+}
+
 TEST_F(TapTest, ATapOnAButtonSendsItsActionToTheTarget) {
   EXPECT_TRUE(window->sendTap(*button));
   EXPECT_EQ(counter->taps, 1);
   button->setEnabled(false);
   window->sendTap(*button);
   EXPECT_EQ(counter->taps, 1);
+}
+
+TEST_F(TapTest, AHiddenWindowTakesNoTaps) {
+  window->setHidden(true);
+  EXPECT_FALSE(window->sendTap(*button));
+  EXPECT_TRUE(window->visibleViewControllers().empty());
 }
 
 TEST_F(TapTest, HiddenViewsCannotBeTapped) {

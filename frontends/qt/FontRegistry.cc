@@ -1,0 +1,95 @@
+#include "qt/FontRegistry.h"
+
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QRawFont>
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+namespace instala::desktop {
+namespace {
+
+constexpr const char* regularFace = "SourceSansPro-Regular";
+constexpr const char* semiboldFace = "SourceSansPro-Semibold";
+
+// The weight a style name stands for; the files' own weight field is not reliable.
+int weightOf(const QString& style) {
+  const QString name = style.toLower().remove(QLatin1Char(' ')).remove(QLatin1Char('-'));
+  const std::pair<const char*, int> weights[] = {
+      {"extralight", QFont::ExtraLight}, {"ultralight", QFont::ExtraLight}, {"semibold", QFont::DemiBold},
+      {"demibold", QFont::DemiBold},     {"extrabold", QFont::ExtraBold},   {"ultrabold", QFont::ExtraBold},
+      {"thin", QFont::Thin},             {"light", QFont::Light},           {"medium", QFont::Medium},
+      {"black", QFont::Black},           {"heavy", QFont::Black},           {"bold", QFont::Bold}};
+  for (const auto& [prefix, weight] : weights) {
+    if (name.startsWith(QLatin1String(prefix))) return weight;
+  }
+  return QFont::Normal;
+}
+
+}  // namespace
+
+FontRegistry::FontRegistry(const std::filesystem::path& folder) {
+  std::error_code ec;
+  if (!std::filesystem::is_directory(folder, ec)) return;
+  std::vector<std::filesystem::path> files;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
+    const auto extension = entry.path().extension();
+    if (entry.is_regular_file(ec) && (extension == ".ttf" || extension == ".otf")) files.push_back(entry.path());
+  }
+  std::sort(files.begin(), files.end());
+  for (const auto& file : files) {
+    const QString path = QString::fromStdString(file.string());
+    const int id = QFontDatabase::addApplicationFont(path);
+    if (id < 0) continue;
+    fontIds_.push_back(id);
+    const QStringList families = QFontDatabase::applicationFontFamilies(id);
+    if (families.isEmpty()) continue;
+    QRawFont raw(path, 12);
+    Face face;
+    face.family = families.front();
+    if (raw.isValid()) {
+      face.style = raw.styleName();
+      face.weight = weightOf(face.style);
+      face.italic = raw.style() != QFont::StyleNormal;
+    }
+    faces_[file.stem().string()] = face;
+  }
+}
+
+FontRegistry::~FontRegistry() {
+  for (int id : fontIds_) QFontDatabase::removeApplicationFont(id);
+}
+
+QFont FontRegistry::make(const Face& face, double pointSize) const {
+  QFont font(face.family);
+  font.setWeight(static_cast<QFont::Weight>(face.weight));
+  if (!face.style.isEmpty()) font.setStyleName(face.style);
+  font.setItalic(face.italic);
+  font.setPixelSize(std::max(1, static_cast<int>(std::lround(pointSize))));
+  font.setHintingPreference(QFont::PreferNoHinting);
+  return font;
+}
+
+QFont FontRegistry::systemFont(double pointSize, bool semibold) const {
+  const auto found = faces_.find(semibold ? semiboldFace : regularFace);
+  if (found != faces_.end()) return make(found->second, pointSize);
+  QFont font = QGuiApplication::font();
+  font.setPixelSize(std::max(1, static_cast<int>(std::lround(pointSize))));
+  font.setWeight(semibold ? QFont::DemiBold : QFont::Normal);
+  return font;
+}
+
+QFont FontRegistry::font(const ui::Font& font) const {
+  const auto found = faces_.find(font.fontName());
+  if (found == faces_.end()) return systemFont(font.pointSize());
+  return make(found->second, font.pointSize());
+}
+
+QString FontRegistry::family(const std::string& fontName) const {
+  const auto found = faces_.find(fontName);
+  return found == faces_.end() ? QString() : found->second.family;
+}
+
+}  // namespace instala::desktop

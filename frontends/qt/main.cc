@@ -1,0 +1,83 @@
+// instala: the desktop application. One phone-sized window that draws the
+// toolkit model and feeds the mouse and keyboard into it.
+//
+//   instala [--bundle DIR] [--data DIR] [--screenshot-tour DIR]
+//
+// --screenshot-tour walks the whole flow against a running demo server (the
+// bundle's Server-config.plist points at it) and writes one PNG per screen.
+
+#include "app/Launch.h"
+#include "platform/Bundle.h"
+#include "platform/RunLoop.h"
+#include "qt/MainWindow.h"
+#include "qt/QtRunLoopDriver.h"
+#include "qt/ScreenshotTour.h"
+#include "qt/TileCache.h"
+#include "ui/Screen.h"
+
+#include <QApplication>
+
+#include <iostream>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr const char* usage =
+    "usage: instala [--bundle DIR] [--data DIR] [--screenshot-tour DIR]\n"
+    "  --bundle DIR           the application bundle (default: $INSTALA_BUNDLE, then the bundle next to instala)\n"
+    "  --data DIR             keep the preferences and documents under DIR\n"
+    "  --screenshot-tour DIR  walk every screen against the demo server and write one PNG per screen to DIR\n";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace instala;
+  // Qt Multimedia's default GStreamer backend stops the process when its plugins are missing.
+  if (qEnvironmentVariableIsEmpty("QT_MEDIA_BACKEND")) qputenv("QT_MEDIA_BACKEND", "ffmpeg");
+  QApplication application(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Instala"));
+
+  std::vector<std::string> arguments;
+  const QStringList qtArguments = QApplication::arguments();
+  for (qsizetype i = 1; i < qtArguments.size(); ++i) arguments.push_back(qtArguments[i].toStdString());
+  auto options = parseLaunchOptions(arguments);
+  if (!options) {
+    std::cerr << "instala: " << options.error().message << "\n" << usage;
+    return 2;
+  }
+  std::optional<std::filesystem::path> tourDirectory;
+  const auto& remaining = options->remaining;
+  for (std::size_t i = 0; i < remaining.size(); ++i) {
+    if (remaining[i] == "--help" || remaining[i] == "-h") {
+      std::cout << usage;
+      return 0;
+    }
+    if (remaining[i] == "--screenshot-tour" && i + 1 < remaining.size() && !remaining[i + 1].empty()) {
+      tourDirectory = remaining[++i];
+      continue;
+    }
+    std::cerr << "instala: " << (remaining[i] == "--screenshot-tour" ? "--screenshot-tour needs a directory"
+                                                                      : "unknown option " + remaining[i])
+              << "\n" << usage;
+    return 2;
+  }
+
+  // The model's screen is the window: a phone's 390 by 844 points.
+  ui::Screen::main().setPortraitSize({desktop::MainWindow::phoneWidth, desktop::MainWindow::phoneHeight});
+  desktop::QtRunLoopDriver driver(platform::RunLoop::main());
+  auto delegate = launchApplication(options.value());
+  if (!delegate) {
+    std::cerr << "instala: " << delegate.error().message << "\n";
+    return 1;
+  }
+  desktop::MainWindow window(driver, platform::Bundle::main().root() / "Assets" / "Fonts",
+                             desktop::TileCache::templateFromBundle());
+  if (tourDirectory) {
+    desktop::ScreenshotTour tour(window, *tourDirectory);
+    return tour.run();
+  }
+  window.show();
+  return QApplication::exec();
+}
