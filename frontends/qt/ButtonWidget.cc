@@ -17,23 +17,26 @@ constexpr double imageSpacing = 6;
 void ButtonWidget::syncFromModel(ui::View& view) {
   ViewWidget::syncFromModel(view);
   auto& button = static_cast<ui::Button&>(view);
-  enabled_ = button.isEnabled();
+  copy(enabled_, button.isEnabled());
   const ui::ControlState state = enabled_ ? ui::ControlState::normal : ui::ControlState::disabled;
-  title_ = toQString(button.title(state).value_or(""));
-  highlightedTitle_ = toQString(button.title(ui::ControlState::highlighted).value_or(""));
+  copy(title_, toQString(button.title(state).value_or("")));
+  copy(highlightedTitle_, toQString(button.title(ui::ControlState::highlighted).value_or("")));
   const QColor tint = button.tintColor() ? toQColor(*button.tintColor()) : MirrorContext::defaultTint();
   auto colorFor = [&](ui::ControlState forState) {
     if (auto color = button.titleColor(forState)) return toQColor(*color);
     return tint;
   };
-  textStyle_.font = context().fonts().font(button.font());
-  textStyle_.color = colorFor(state);
-  if (!enabled_ && !button.titleColor(ui::ControlState::disabled)) textStyle_.color = QColor(0x99, 0x99, 0x99);
-  highlightedColor_ = colorFor(ui::ControlState::highlighted);
-  if (!button.titleColor(ui::ControlState::highlighted)) highlightedColor_.setAlphaF(0.4f);
-  textStyle_.alignment = ui::TextAlignment::center;
-  textStyle_.maximumLines = 1;
-  image_ = button.image(state);
+  TextStyle style;
+  style.font = context().fonts().font(button.font());
+  style.color = colorFor(state);
+  if (!enabled_ && !button.titleColor(ui::ControlState::disabled)) style.color = QColor(0x99, 0x99, 0x99);
+  style.alignment = ui::TextAlignment::center;
+  style.maximumLines = 1;
+  copy(textStyle_, style);
+  QColor highlighted = colorFor(ui::ControlState::highlighted);
+  if (!button.titleColor(ui::ControlState::highlighted)) highlighted.setAlphaF(0.4f);
+  copy(highlightedColor_, highlighted);
+  copy(image_, button.image(state));
 }
 
 void ButtonWidget::paintContent(QPainter& painter) {

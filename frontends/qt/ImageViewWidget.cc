@@ -10,7 +10,7 @@ namespace instala::desktop {
 
 void ImageViewWidget::syncFromModel(ui::View& view) {
   ViewWidget::syncFromModel(view);
-  image_ = static_cast<ui::ImageView&>(view).image();
+  copy(image_, static_cast<ui::ImageView&>(view).image());
 }
 
 QString ImageViewWidget::imageName() const { return image_ ? toQString(image_->name()) : QString(); }

@@ -11,12 +11,14 @@ namespace instala::desktop {
 void LabelWidget::syncFromModel(ui::View& view) {
   ViewWidget::syncFromModel(view);
   auto& label = static_cast<ui::Label&>(view);
-  text_ = toQString(label.text());
-  textStyle_.font = context().fonts().font(label.font());
-  textStyle_.color = label.textColor() ? toQColor(*label.textColor()) : QColor(Qt::black);
-  textStyle_.alignment = label.textAlignment();
-  textStyle_.maximumLines = label.numberOfLines();
-  textStyle_.shrinkToFit = label.adjustsFontSizeToFitWidth();
+  copy(text_, toQString(label.text()));
+  TextStyle style;
+  style.font = context().fonts().font(label.font());
+  style.color = label.textColor() ? toQColor(*label.textColor()) : QColor(Qt::black);
+  style.alignment = label.textAlignment();
+  style.maximumLines = label.numberOfLines();
+  style.shrinkToFit = label.adjustsFontSizeToFitWidth();
+  copy(textStyle_, style);
 }
 
 void LabelWidget::paintContent(QPainter& painter) { drawText(painter, rect(), text_, textStyle_); }

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPropertyAnimation>
+#include <QShortcut>
 #include <QTimer>
 
 #include <cmath>
@@ -28,8 +29,11 @@ MainWindow::MainWindow(QtRunLoopDriver& driver, const std::filesystem::path& fon
       views_(context_, content_),
       controllers_(context_, this) {
   setWindowTitle(QStringLiteral("Instala"));
-  setFixedSize(phoneWidth, phoneHeight);
+  const ui::Rect screen = ui::Screen::main().bounds();
+  setFixedSize(static_cast<int>(screen.width()), static_cast<int>(screen.height()));
   content_->setGeometry(rect());
+  auto* turn = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_R), this);
+  connect(turn, &QShortcut::activated, this, &MainWindow::rotate);
   QPalette palette = this->palette();
   palette.setColor(QPalette::Window, Qt::white);
   setPalette(palette);
@@ -112,6 +116,18 @@ void MainWindow::startCrossDissolve(double duration) {
     picture->deleteLater();
   });
   fade->start();
+}
+
+void MainWindow::rotate() {
+  auto& screen = ui::Screen::main();
+  const auto turned =
+      screen.orientation() == ui::Orientation::portrait ? ui::Orientation::landscape : ui::Orientation::portrait;
+  const ui::Rect bounds = screen.bounds();
+  // The window takes the turned shape first, so the model lays out into it.
+  setFixedSize(static_cast<int>(bounds.height()), static_cast<int>(bounds.width()));
+  content_->setGeometry(rect());
+  screen.setOrientation(turned);
+  requestSync();
 }
 
 bool MainWindow::isAnimating() const { return dissolve_ != nullptr; }

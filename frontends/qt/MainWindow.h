@@ -6,6 +6,7 @@
 // once on the next turn of the event loop: run the model's due work, let the
 // model lay itself out, then bring the widgets up to date. A root switch
 // dissolves the old screen into the new one over the model's duration (0.3 s).
+// Ctrl+R turns the phone between portrait and landscape.
 
 #include "qt/AnimationTracker.h"
 #include "qt/ControllerMirror.h"
@@ -45,6 +46,8 @@ class MainWindow : public QWidget {
   QImage screenshot();
   // Whether a cross-dissolve or another motion is still playing.
   bool isAnimating() const;
+  // Turns the phone (Ctrl+R): the model's screen changes orientation and the window its shape.
+  void rotate();
 
   MirrorContext& context() { return context_; }
   ViewMirror& views() { return views_; }

@@ -36,11 +36,12 @@ MapWidget::MapWidget(const std::shared_ptr<ui::View>& view, MirrorContext& conte
 void MapWidget::syncFromModel(ui::View& view) {
   ViewWidget::syncFromModel(view);
   auto& map = static_cast<ui::MapView&>(view);
-  pins_.clear();
+  std::vector<Pin> pins;
   for (const auto& annotation : map.annotations()) {
-    pins_.push_back({toQString(annotation->title()), annotation->coordinate()});
+    pins.push_back({toQString(annotation->title()), annotation->coordinate()});
   }
-  region_ = map.region();
+  copy(pins_, std::move(pins));
+  copy(region_, map.region());
 }
 
 MapWidget::Fit MapWidget::fit(const ui::CoordinateRegion& region, double width, double height) {

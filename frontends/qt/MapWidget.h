@@ -26,6 +26,7 @@ class MapWidget : public ViewWidget {
   struct Pin {
     QString title;
     ui::Coordinate coordinate;
+    bool operator==(const Pin&) const = default;
   };
   const std::vector<Pin>& pins() const { return pins_; }
   const std::optional<ui::CoordinateRegion>& region() const { return region_; }

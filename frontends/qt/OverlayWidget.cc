@@ -24,15 +24,15 @@ void OverlayWidget::syncFromModel(ui::View& view) {
   ViewWidget::syncFromModel(view);
   auto& indicator = static_cast<ui::ActivityIndicatorView&>(view);
   using Style = ui::ActivityIndicatorView::Style;
-  large_ = indicator.style() == Style::large || indicator.style() == Style::whiteLarge;
+  copy(large_, indicator.style() == Style::large || indicator.style() == Style::whiteLarge);
   if (indicator.color()) {
-    color_ = toQColor(*indicator.color());
+    copy(color_, toQColor(*indicator.color()));
   } else if (indicator.style() == Style::white || indicator.style() == Style::whiteLarge) {
-    color_ = Qt::white;
+    copy(color_, QColor(Qt::white));
   } else {
-    color_ = QColor(0x8E, 0x8E, 0x93);
+    copy(color_, QColor(0x8E, 0x8E, 0x93));
   }
-  spinning_ = indicator.isAnimating();
+  copy(spinning_, indicator.isAnimating());
   if (spinning_ && !turn_.isActive()) turn_.start();
   if (!spinning_) turn_.stop();
 }

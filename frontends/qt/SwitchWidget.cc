@@ -13,9 +13,9 @@ namespace instala::desktop {
 void SwitchWidget::syncFromModel(ui::View& view) {
   ViewWidget::syncFromModel(view);
   auto& control = static_cast<ui::Switch&>(view);
-  on_ = control.isOn();
-  enabled_ = control.isEnabled();
-  onTint_ = control.onTintColor() ? toQColor(*control.onTintColor()) : QColor(0x34, 0xC7, 0x59);
+  copy(on_, control.isOn());
+  copy(enabled_, control.isEnabled());
+  copy(onTint_, control.onTintColor() ? toQColor(*control.onTintColor()) : QColor(0x34, 0xC7, 0x59));
 }
 
 void SwitchWidget::paintContent(QPainter& painter) {

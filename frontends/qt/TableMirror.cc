@@ -44,6 +44,7 @@ void TableMirror::syncFromModel(ui::View& view) {
   auto& table = static_cast<ui::TableView&>(view);
   offset_ = table.contentOffset();
   contentHeight_ = table.contentHeight();
+  placeIndicator();
 }
 
 void TableMirror::childrenSynced() { placeIndicator(); }

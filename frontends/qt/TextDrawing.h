@@ -21,6 +21,7 @@ struct TextStyle {
   ui::TextAlignment alignment = ui::TextAlignment::natural;
   int maximumLines = 1;
   bool shrinkToFit = false;
+  bool operator==(const TextStyle&) const = default;
 };
 
 void drawText(QPainter& painter, const QRectF& box, const QString& text, const TextStyle& style);

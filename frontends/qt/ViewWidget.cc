@@ -67,9 +67,8 @@ ViewWidget::ViewWidget(const std::shared_ptr<ui::View>& view, MirrorContext& con
 ViewWidget::~ViewWidget() = default;
 
 void ViewWidget::syncFromModel(ui::View& view) {
-  style_ = LayerStyle::of(view);
+  copy(style_, LayerStyle::of(view));
   setAttribute(Qt::WA_TransparentForMouseEvents, !view.isUserInteractionEnabled());
-  update();
 }
 
 void ViewWidget::applyOpacity(double opacity) {

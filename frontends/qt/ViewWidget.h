@@ -16,6 +16,7 @@
 
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 class QGraphicsOpacityEffect;
@@ -30,6 +31,7 @@ struct LayerStyle {
     QRectF frame;
     QColor background;
     double cornerRadius = 0;
+    bool operator==(const Sublayer&) const = default;
   };
   QColor background = Qt::transparent;
   double cornerRadius = 0;
@@ -43,6 +45,7 @@ struct LayerStyle {
   std::vector<Sublayer> sublayers;
 
   static LayerStyle of(const ui::View& view);
+  bool operator==(const LayerStyle&) const = default;
 };
 
 class ViewWidget : public QWidget {
@@ -57,6 +60,7 @@ class ViewWidget : public QWidget {
   const LayerStyle& layerStyle() const { return style_; }
 
   // Copies the model's appearance; the mirror places the widget and its children.
+  // Only a copy that changed repaints the widget.
   virtual void syncFromModel(ui::View& view);
   // After the mirror placed the children: widgets keep their own parts in order here.
   virtual void childrenSynced() {}
@@ -78,6 +82,13 @@ class ViewWidget : public QWidget {
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   bool isPressed() const { return pressed_; }
+  // Stores a copied value; a different one schedules a repaint.
+  template <typename T>
+  void copy(T& field, T value) {
+    if (field == value) return;
+    field = std::move(value);
+    update();
+  }
   MirrorContext& context() { return context_; }
   const MirrorContext& context() const { return context_; }
 

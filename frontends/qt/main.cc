@@ -13,6 +13,7 @@
 #include "qt/QtRunLoopDriver.h"
 #include "qt/ScreenshotTour.h"
 #include "qt/TileCache.h"
+#include "ui/Application.h"
 #include "ui/Screen.h"
 
 #include <QApplication>
@@ -78,6 +79,28 @@ int main(int argc, char** argv) {
     desktop::ScreenshotTour tour(window, *tourDirectory);
     return tour.run();
   }
+  // The desktop's application states are the phone's lifecycle events.
+  QObject::connect(&application, &QGuiApplication::applicationStateChanged, &window,
+                   [previous = Qt::ApplicationInactive](Qt::ApplicationState state) mutable {
+                     auto& model = ui::Application::shared();
+                     auto delegate = model.delegate();
+                     if (!delegate || state == previous) return;
+                     if (state == Qt::ApplicationActive) {
+                       if (previous == Qt::ApplicationHidden || previous == Qt::ApplicationSuspended) {
+                         delegate->willEnterForeground(model);
+                       }
+                       delegate->didBecomeActive(model);
+                     } else if (state == Qt::ApplicationInactive) {
+                       delegate->willResignActive(model);
+                     } else {
+                       if (previous == Qt::ApplicationActive) delegate->willResignActive(model);
+                       delegate->didEnterBackground(model);
+                     }
+                     previous = state;
+                   });
+  QObject::connect(&application, &QCoreApplication::aboutToQuit, [] {
+    if (auto delegate = ui::Application::shared().delegate()) delegate->willTerminate(ui::Application::shared());
+  });
   window.show();
   return QApplication::exec();
 }

@@ -2,8 +2,14 @@
 
 #include "common/CustomButtonCell.h"
 #include "common/UnderlineTextField.h"
+#include "scenes/authentication/AuthenticationRouter.h"
+#include "scenes/authentication/AuthenticationViewController.h"
+#include "scenes/authentication/LoginViewController.h"
 #include "scenes/checkin/CheckInCell.h"
 #include "scenes/checkin/CheckInTableViewController.h"
+#include "scenes/details/DetailsTableViewController.h"
+#include "scenes/details/DocumentCell.h"
+#include "scenes/details/TicketDetailCell.h"
 #include "scenes/process/EvidenceCell.h"
 #include "scenes/process/ProcessElementCell.h"
 #include "scenes/process/ProcessKilometersCell.h"
@@ -11,6 +17,11 @@
 #include "scenes/process/StepOneTableViewController.h"
 #include "scenes/process/StepThreeTableViewController.h"
 #include "scenes/process/StepTwoTableViewController.h"
+#include "scenes/tickets/ActivesTableViewController.h"
+#include "scenes/tickets/ClosedTableViewController.h"
+#include "scenes/tickets/SearchTableViewController.h"
+#include "scenes/tickets/SearchTextFieldCell.h"
+#include "scenes/tickets/TicketCell.h"
 #include "ui/ClassRegistry.h"
 #include "ui/TableViewCell.h"
 #include "ui/TableViewController.h"
@@ -24,21 +35,22 @@ void registerApplicationClasses() {
   registry.add<UnderlineTextField>();
   registry.add<CustomButtonCell>();
 
-  registry.addPlaceholder<ui::ViewController>("LoginViewController");
-  registry.addPlaceholder<ui::ViewController>("AuthenticationViewController");
-  registry.addPlaceholder<ui::TableViewController>("ActivesTableViewController");
-  registry.addPlaceholder<ui::TableViewController>("ClosedTableViewController");
-  registry.addPlaceholder<ui::TableViewController>("SearchTableViewController");
-  registry.addPlaceholder<ui::TableViewController>("DetailsTableViewController");
+  registry.add<LoginViewController>();
+  registry.add<AuthenticationViewController>();
+  registry.add<AuthenticationRouter>();
+  registry.add<ActivesTableViewController>();
+  registry.add<ClosedTableViewController>();
+  registry.add<SearchTableViewController>();
+  registry.add<DetailsTableViewController>();
   registry.add<CheckInTableViewController>();
   registry.add<StepOneTableViewController>();
   registry.add<StepTwoTableViewController>();
   registry.add<StepThreeTableViewController>();
 
-  registry.addPlaceholder<ui::TableViewCell>("TicketCell");
-  registry.addPlaceholder<ui::TableViewCell>("TicketDetailCell");
-  registry.addPlaceholder<ui::TableViewCell>("SearchTextFieldCell");
-  registry.addPlaceholder<ui::TableViewCell>("DocumentCell");
+  registry.add<TicketCell>();
+  registry.add<TicketDetailCell>();
+  registry.add<SearchTextFieldCell>();
+  registry.add<DocumentCell>();
   registry.add<EvidenceCell>();
   registry.add<CheckInCell>();
   registry.add<ProcessStepsCell>();

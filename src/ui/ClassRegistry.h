@@ -11,6 +11,9 @@
 //     outlets, action methods and interface-file attributes:
 //         d.outlet("idLabel", &TicketCell::idLabel)
 //          .action("customButtonHandler:", &CustomButtonCell::customButtonHandler);
+//   - may declare `static std::shared_ptr<T> create()` when making an object
+//     takes more than its constructor (wiring that needs the object's own
+//     shared pointer); the registry then makes every instance through it;
 //   - is registered with one line: `ClassRegistry::shared().add<TicketCell>();`
 //     under its identifier (the C++ class name without namespaces).
 // A screen not built yet can stand in as a placeholder of a toolkit class:
@@ -21,6 +24,7 @@
 #include "ui/Color.h"
 #include "ui/Object.h"
 
+#include <concepts>
 #include <functional>
 #include <map>
 #include <memory>
@@ -179,6 +183,10 @@ template <typename T>
 concept Describable = requires(ClassDescription<T>& description) { T::describe(description); };
 template <typename T>
 concept HasSuper = requires { typename T::Super; };
+template <typename T>
+concept HasCreate = requires {
+  { T::create() } -> std::convertible_to<std::shared_ptr<T>>;
+};
 }  // namespace detail
 
 template <typename T>
@@ -186,7 +194,11 @@ void ClassRegistry::add() {
   static_assert(std::is_base_of_v<Object, T>);
   ClassInfo info;
   if constexpr (detail::HasSuper<T>) info.superclass = typeName<typename T::Super>();
-  info.factory = [] { return std::static_pointer_cast<Object>(std::make_shared<T>()); };
+  if constexpr (detail::HasCreate<T>) {
+    info.factory = [] { return std::static_pointer_cast<Object>(std::shared_ptr<T>(T::create())); };
+  } else {
+    info.factory = [] { return std::static_pointer_cast<Object>(std::make_shared<T>()); };
+  }
   // Actions added to this class by others (addAction) survive a re-registration.
   const std::string name = typeName<T>();
   if (auto existing = classes_.find(name); existing != classes_.end()) info.actions = existing->second.actions;

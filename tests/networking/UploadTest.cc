@@ -1,5 +1,6 @@
 #include "networking/RequestLayer.h"
 
+#include "support/Boundary.h"
 #include "support/MainLoop.h"
 #include "support/RecordingServer.h"
 #include "support/ScopedEnvironment.h"
@@ -9,7 +10,6 @@
 #include <sys/stat.h>
 
 #include <future>
-#include <regex>
 #include <thread>
 
 namespace instala {
@@ -76,14 +76,13 @@ class Upload : public ::testing::Test {
 };
 
 std::string boundaryOf(const RecordedRequest& request) {
-  std::smatch match;
+  constexpr std::string_view prefix = "multipart/form-data; boundary=";
   const std::string contentType = request.header("Content-Type").value_or("");
-  if (!std::regex_match(contentType, match,
-                        std::regex("multipart/form-data; boundary=(instala\\.boundary\\.[0-9a-f]{16})"))) {
+  if (contentType.rfind(prefix, 0) != 0 || !testing::isFormBoundary(std::string_view(contentType).substr(prefix.size()))) {
     ADD_FAILURE() << "Content-Type " << contentType;
     return "";
   }
-  return match[1];
+  return contentType.substr(prefix.size());
 }
 
 TEST_F(Upload, ThreePartFormOnTheWireByteForByte) {
@@ -160,14 +159,23 @@ TEST_P(UploadThreshold, DecidesBetweenMemoryAndATemporaryFile) {
   const auto file = folder.write("clip.mov", content);
 
   // The answer is held back until the test has looked at the temporary file.
-  std::promise<void> release;
-  std::shared_future<void> released = release.get_future().share();
-  server.setHandler([released](const RecordedRequest&) {
-    released.wait();
+  // A failed assertion below must not leave the server's handler waiting for ever.
+  struct Gate {
+    std::promise<void> promise;
+    std::shared_future<void> opened = promise.get_future().share();
+    bool open = false;
+    void release() {
+      if (!open) promise.set_value();
+      open = true;
+    }
+    ~Gate() { release(); }
+  } gate;
+  server.setHandler([opened = gate.opened](const RecordedRequest&) {
+    opened.wait();
     return Reply::json(200, R"({"ok":true})");
   });
   auto result = start(ticketAndVideo(file), server.url("/process"));
-  ASSERT_TRUE(result.isSuccess()) << *result.error;
+  ASSERT_TRUE(result.isSuccess()) << (result.error ? result.error->message : "");
   EXPECT_EQ(result.streamingFromDisk, GetParam().streamed);
   EXPECT_EQ(result.streamFileURL.has_value(), GetParam().streamed);
   std::filesystem::path temporary;
@@ -181,7 +189,7 @@ TEST_P(UploadThreshold, DecidesBetweenMemoryAndATemporaryFile) {
     EXPECT_EQ(folderStatus.st_mode & 0777, 0700u);
     EXPECT_EQ(temporary.parent_path().parent_path(), temporaryDirectory.path());
   }
-  release.set_value();
+  gate.release();
   const Answer answer = answerOf(result);
   EXPECT_EQ(answer.value, Json::parse(R"({"ok":true})"));
   EXPECT_TRUE(std::filesystem::is_empty(temporaryDirectory.path()));

@@ -182,6 +182,26 @@ class ControllerMirrorTest : public QObject {
     Q_UNUSED(label);
   }
 
+  void turningThePhoneReshapesTheWindowAndRebuildsTheOverlay() {
+    MirrorHarness harness;
+    auto screen = titled("Tickets activos");
+    harness.show(screen);
+    harness.onMainQueue([] {
+      LoadingActivity::start(LoadingActivity::indicatorStyle, LoadingActivity::overlayColor,
+                             LoadingActivity::indicatorColor);
+    });
+    QTRY_VERIFY(LoadingActivity::isShown());
+    harness.window->rotate();
+    QCOMPARE(harness.window->size(), QSize(844, 390));
+    QTRY_VERIFY(harness.window->views().widgetFor(LoadingActivity::activityIndicator().get()));
+    auto* overlay = harness.window->views().widgetFor(LoadingActivity::activityIndicator().get());
+    QCOMPARE(overlay->geometry(), QRect(0, 0, 844, 390));
+    QCOMPARE(harness.model->frame(), ui::Rect(0, 0, 844, 390));
+    QCOMPARE(harness.window->views().widgetFor(screen->view().get())->size(), QSize(844, 390));
+    harness.window->rotate();
+    QCOMPARE(harness.window->size(), QSize(390, 844));
+  }
+
   void theRootSwitchCrossDissolves() {
     MirrorHarness harness;
     auto tabs = titled("Tickets activos");
