@@ -5,9 +5,18 @@
 #include "scenes/authentication/AuthenticationRouter.h"
 #include "scenes/authentication/AuthenticationViewController.h"
 #include "scenes/authentication/LoginViewController.h"
+#include "scenes/checkin/CheckInCell.h"
+#include "scenes/checkin/CheckInTableViewController.h"
 #include "scenes/details/DetailsTableViewController.h"
 #include "scenes/details/DocumentCell.h"
 #include "scenes/details/TicketDetailCell.h"
+#include "scenes/process/EvidenceCell.h"
+#include "scenes/process/ProcessElementCell.h"
+#include "scenes/process/ProcessKilometersCell.h"
+#include "scenes/process/ProcessStepsCell.h"
+#include "scenes/process/StepOneTableViewController.h"
+#include "scenes/process/StepThreeTableViewController.h"
+#include "scenes/process/StepTwoTableViewController.h"
 #include "scenes/tickets/ActivesTableViewController.h"
 #include "scenes/tickets/ClosedTableViewController.h"
 #include "scenes/tickets/SearchTableViewController.h"
@@ -33,20 +42,20 @@ void registerApplicationClasses() {
   registry.add<ClosedTableViewController>();
   registry.add<SearchTableViewController>();
   registry.add<DetailsTableViewController>();
-  registry.addPlaceholder<ui::TableViewController>("CheckInTableViewController");
-  registry.addPlaceholder<ui::TableViewController>("StepOneTableViewController");
-  registry.addPlaceholder<ui::TableViewController>("StepTwoTableViewController");
-  registry.addPlaceholder<ui::TableViewController>("StepThreeTableViewController");
+  registry.add<CheckInTableViewController>();
+  registry.add<StepOneTableViewController>();
+  registry.add<StepTwoTableViewController>();
+  registry.add<StepThreeTableViewController>();
 
   registry.add<TicketCell>();
   registry.add<TicketDetailCell>();
   registry.add<SearchTextFieldCell>();
   registry.add<DocumentCell>();
-  registry.addPlaceholder<ui::TableViewCell>("EvidenceCell");
-  registry.addPlaceholder<ui::TableViewCell>("CheckInCell");
-  registry.addPlaceholder<ui::TableViewCell>("ProcessStepsCell");
-  registry.addPlaceholder<ui::TableViewCell>("ProcessElementCell");
-  registry.addPlaceholder<ui::TableViewCell>("ProcessKilometersCell");
+  registry.add<EvidenceCell>();
+  registry.add<CheckInCell>();
+  registry.add<ProcessStepsCell>();
+  registry.add<ProcessElementCell>();
+  registry.add<ProcessKilometersCell>();
 }
 
 }  // namespace instala

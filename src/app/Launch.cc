@@ -1,6 +1,7 @@
 #include "app/Launch.h"
 
 #include "app/ClassRegistrations.h"
+#include "networking/HTTPGeocoder.h"
 #include "platform/Bundle.h"
 #include "platform/Paths.h"
 #include "platform/Preferences.h"
@@ -39,6 +40,8 @@ platform::Result<std::shared_ptr<AppDelegate>> launchApplication(const LaunchOpt
   }
   platform::Preferences::standard().open(platform::Paths::preferencesFile());
   registerApplicationClasses();
+  // The check-in map asks the geocoding service named in Info.plist; without one it stays as laid out.
+  Geocoder::setShared(HTTPGeocoder::fromBundle(platform::Bundle::main()));
 
   auto delegate = std::make_shared<AppDelegate>();
   auto& application = ui::Application::shared();

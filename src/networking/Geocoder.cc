@@ -23,7 +23,16 @@ std::optional<double> degrees(const Json& place, const char* key, double limit) 
   return value;
 }
 
+std::shared_ptr<Geocoder>& sharedGeocoder() {
+  static std::shared_ptr<Geocoder> geocoder;
+  return geocoder;
+}
+
 }  // namespace
+
+std::shared_ptr<Geocoder> Geocoder::shared() { return sharedGeocoder(); }
+
+void Geocoder::setShared(std::shared_ptr<Geocoder> geocoder) { sharedGeocoder() = std::move(geocoder); }
 
 std::optional<Coordinate> firstPlaceCoordinate(const Json& answer) {
   if (!answer.is_array() || answer.empty() || !answer.front().is_object()) return std::nullopt;

@@ -6,6 +6,7 @@
 #include "models/JsonFields.h"
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -24,6 +25,11 @@ class Geocoder {
 
   virtual ~Geocoder() = default;
   virtual void geocodeAddressString(const std::string& address, Completion completion) = 0;
+
+  // The application's geocoder, set by the application shell at launch (tests
+  // set a fake); null until then, and screens then place nothing. Main thread only.
+  static std::shared_ptr<Geocoder> shared();
+  static void setShared(std::shared_ptr<Geocoder> geocoder);
 };
 
 // The first place of a search answer (a JSON array of places whose "lat" and

@@ -1,12 +1,19 @@
 #include "common/Utils.h"
 
 #include "platform/Bundle.h"
-#include "ui/Storyboard.h"
-
+#include "platform/FileSystem.h"
+#include "platform/Paths.h"
+#include "platform/Preferences.h"
 #include "support/TempDir.h"
 #include "support/UiTest.h"
+#include "ui/Storyboard.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <sstream>
 
 namespace instala {
 namespace {
@@ -56,6 +63,125 @@ TEST_F(ChangeRootTest, AnUnknownIdentifierChangesNothing) {
   auto home = window->rootViewController();
   Utils::changeRootViewController("Nope");
   EXPECT_EQ(window->rootViewController(), home);
+}
+
+// The photo store and the preference reset.
+ui::Image photo(std::uint8_t shade, int width = 16, int height = 8) {
+  platform::Bytes pixels(static_cast<std::size_t>(width * height * 3), shade);
+  return ui::Image(*platform::Image::fromRGB(width, height, std::move(pixels)));
+}
+
+// Captures the standard output for the photo store's log lines.
+class CapturedOutput {
+ public:
+  CapturedOutput() : old_(std::cout.rdbuf(buffer_.rdbuf())) {}
+  ~CapturedOutput() { std::cout.rdbuf(old_); }
+  std::string text() const { return buffer_.str(); }
+
+ private:
+  std::ostringstream buffer_;
+  std::streambuf* old_;
+};
+
+class UtilsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    platform::Paths::setDataDirectory(dir.path());
+    platform::Preferences::standard().open(dir / "Preferences.plist");
+  }
+  void TearDown() override { platform::Paths::setDataDirectory({}); }
+  std::filesystem::path documents() const { return platform::Paths::documentsDirectory(); }
+
+  testing::TempDir dir;
+};
+
+TEST_F(UtilsTest, SavingTheSameNameTwiceReplacesThePhoto) {
+  Utils::saveImage("img-1", photo(40, 16, 8));
+  Utils::saveImage("img-1", photo(200, 24, 12));
+  auto loaded = Utils::loadImage("img-1");
+  ASSERT_TRUE(loaded);
+  EXPECT_EQ(loaded->size(), (ui::Size{24, 12}));
+  // Only the photo itself: no temporary file is left next to it.
+  std::size_t files = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(documents())) {
+    EXPECT_EQ(entry.path().filename(), "img-1");
+    ++files;
+  }
+  EXPECT_EQ(files, 1u);
+}
+
+TEST_F(UtilsTest, APhotoIsAJpegFileAtQualityAQuarterUnderItsExactName) {
+  auto image = photo(90, 32, 32);
+  Utils::saveImage("img-3", image);
+  auto file = documents() / "img-3";
+  ASSERT_TRUE(std::filesystem::is_regular_file(file));
+  auto bytes = platform::readFile(file);
+  ASSERT_TRUE(bytes);
+  EXPECT_EQ(*bytes, *image.jpegRepresentation(0.25));
+  EXPECT_EQ(std::filesystem::status(file).permissions() & std::filesystem::perms::all,
+            std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+}
+
+TEST_F(UtilsTest, ANameNeverSavedOrNotAPhotoLoadsNothing) {
+  EXPECT_FALSE(Utils::loadImage("img-5"));
+  std::filesystem::create_directories(documents());
+  std::ofstream(documents() / "img-4") << "not a jpeg";
+  EXPECT_FALSE(Utils::loadImage("img-4"));
+}
+
+TEST_F(UtilsTest, AnAssetImageHasNoJpegAndWritesNothing) {
+  auto asset = ui::Image::named("check_icon");
+  ASSERT_TRUE(asset);
+  Utils::saveImage("img-2", *asset);
+  EXPECT_FALSE(std::filesystem::exists(documents() / "img-2"));
+}
+
+TEST_F(UtilsTest, NamesThatLeaveTheDocumentsFolderAreRefusedAndLogged) {
+  for (const char* name : {"", ".", "..", "../img-1", "sub/img-1"}) {
+    CapturedOutput output;
+    Utils::saveImage(name, photo(10));
+    EXPECT_EQ(output.text().rfind("error saving file with error ", 0), 0u) << name;
+    EXPECT_FALSE(Utils::loadImage(name)) << name;
+  }
+  EXPECT_FALSE(std::filesystem::exists(dir / "img-1"));
+}
+
+TEST_F(UtilsTest, AFolderInTheWayIsRemovedWhenEmptyAndLoggedOtherwise) {
+  std::filesystem::create_directories(documents() / "img-1");
+  Utils::saveImage("img-1", photo(10));
+  EXPECT_TRUE(Utils::loadImage("img-1"));
+
+  std::filesystem::create_directories(documents() / "img-2" / "inside");
+  CapturedOutput output;
+  Utils::saveImage("img-2", photo(10));
+  const std::string log = output.text();
+  EXPECT_NE(log.find("couldn't remove file at path "), std::string::npos) << log;
+  EXPECT_NE(log.find("error saving file with error "), std::string::npos) << log;
+  EXPECT_TRUE(std::filesystem::is_directory(documents() / "img-2" / "inside"));
+}
+
+TEST_F(UtilsTest, RemoveImageDeletesOnlyThatPhoto) {
+  Utils::saveImage("img-1", photo(10));
+  Utils::saveImage("img-2", photo(20));
+  Utils::removeImage("img-1");
+  Utils::removeImage("img-5");  // never saved: nothing happens
+  EXPECT_FALSE(Utils::loadImage("img-1"));
+  EXPECT_TRUE(Utils::loadImage("img-2"));
+}
+
+TEST_F(UtilsTest, ClearPreferencesKeepsOnlyTheToken) {
+  auto& preferences = platform::Preferences::standard();
+  preferences.setObject("abc123", "token");
+  preferences.setObject("/tmp/clip.mp4", "video");
+  preferences.setObject(platform::Bytes{1, 2, 3}, "dataElements");
+  Utils::clearPreferences();
+  EXPECT_EQ(preferences.keys(), std::vector<std::string>{"token"});
+  EXPECT_EQ(preferences.stringForKey("token"), "abc123");
+  // Without a token nothing is kept.
+  preferences.removeObjectForKey("token");
+  preferences.setObject("x", "video");
+  Utils::clearPreferences();
+  EXPECT_TRUE(preferences.keys().empty());
 }
 
 }  // namespace
