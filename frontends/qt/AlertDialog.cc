@@ -101,6 +101,11 @@ AlertDialog::AlertDialog(const std::shared_ptr<ui::AlertController>& alert, Mirr
     buttons_.append(button);
   }
   layout->addWidget(strip);
+  // Wrapped labels in a dialog of fixed width: their height follows that width.
+  const int textWidth = dialogWidth - text->contentsMargins().left() - text->contentsMargins().right();
+  for (QLabel* label : {title_, message_}) {
+    if (label) label->setFixedHeight(label->heightForWidth(textWidth));
+  }
   adjustSize();
 }
 

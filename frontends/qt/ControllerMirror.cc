@@ -73,10 +73,20 @@ bool ControllerMirror::layoutContent(ui::Window& window) {
   return changed;
 }
 
-std::set<const ui::View*> ControllerMirror::dialogViews(ui::Window& window) const {
+std::set<const ui::View*> ControllerMirror::hiddenViews(ui::Window& window) const {
   std::set<const ui::View*> views;
-  for (const auto& controller : window.visibleViewControllers()) {
+  const auto visible = window.visibleViewControllers();
+  for (const auto& controller : visible) {
     if (showsInDialog(*controller) && controller->viewIfLoaded()) views.insert(controller->viewIfLoaded().get());
+  }
+  // A screen covered by a full-screen presentation stays in the model's window
+  // but is out of sight, as on the phone, where it leaves the window.
+  for (const auto& subview : window.subviews()) {
+    ui::ViewController* owner = subview->viewController();
+    if (!owner) continue;
+    const bool shown = std::any_of(visible.begin(), visible.end(),
+                                   [owner](const std::shared_ptr<ui::ViewController>& c) { return c.get() == owner; });
+    if (!shown) views.insert(subview.get());
   }
   return views;
 }

@@ -45,8 +45,9 @@ class ControllerMirror {
   // Moves the screens inside navigation and tab containers clear of the bars.
   // Returns whether a frame changed (the model then needs another layout pass).
   bool layoutContent(ui::Window& window);
-  // The views of screens shown in dialogs: the view mirror leaves them out.
-  std::set<const ui::View*> dialogViews(ui::Window& window) const;
+  // The views the view mirror leaves out: screens shown in dialogs, and
+  // screens covered by a full-screen presentation.
+  std::set<const ui::View*> hiddenViews(ui::Window& window) const;
   // Bars onto the mirrored containers; dialogs opened and closed with their screens.
   void sync(ui::Window& window, ViewMirror& views);
 

@@ -81,7 +81,7 @@ void MainWindow::syncNow() {
       window->layoutIfNeeded();
     }
     window->displayIfNeeded();
-    views_.sync(*window, controllers_.dialogViews(*window));
+    views_.sync(*window, controllers_.hiddenViews(*window));
     controllers_.sync(*window, views_);
   }
   ++syncCount_;

@@ -57,9 +57,13 @@ void drawText(QPainter& painter, const QRectF& box, const QString& text, const T
   }
 
   // Wrapped: lay out every paragraph, keep the lines that are allowed and fit.
-  const double lineHeight = metrics.lineSpacing();
+  // How many lines fit follows the model's metric (1.2 times the point size per
+  // line), which sized the box; lines are drawn no further apart than that.
+  const double modelLine = std::max(1.0, font.pixelSize() * 1.2);
   int allowed = style.maximumLines > 0 ? style.maximumLines : std::numeric_limits<int>::max();
-  allowed = std::min(allowed, std::max(1, static_cast<int>(std::floor((box.height() + 0.5) / lineHeight))));
+  allowed = std::min(allowed, std::max(1, static_cast<int>(std::floor((box.height() + 1.0) / modelLine))));
+  const double lineHeight =
+      std::min(metrics.lineSpacing(), std::max(0.8 * metrics.lineSpacing(), box.height() / allowed));
   struct KeptLine {
     int paragraph;
     int start;

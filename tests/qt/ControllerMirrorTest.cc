@@ -202,6 +202,28 @@ class ControllerMirrorTest : public QObject {
     QCOMPARE(harness.window->size(), QSize(390, 844));
   }
 
+  void aScreenCoveredByAFullScreenPresentationIsOutOfSight() {
+    MirrorHarness harness;
+    auto login = titled("Iniciar sesión");
+    harness.show(login);
+    QVERIFY(harness.window->views().widgetFor(login->view().get()));
+    auto tabs = std::make_shared<ui::TabBarController>();
+    tabs->setViewControllers({navigation("Tickets activos", "Activos")});
+    harness.onMainQueue([&] { login->present(tabs, true); });
+    QTRY_VERIFY(harness.window->controllers().tabBar());
+    QVERIFY(!harness.window->views().widgetFor(login->view().get()));
+    // An alert is drawn over its screen, which stays in sight.
+    auto list = static_cast<ui::NavigationController&>(*tabs->viewControllers().front()).topViewController();
+    harness.onMainQueue([&] { showAlert(*list, "Error en servidor. Intentarlo nuevamente.", std::nullopt, std::nullopt, "Aceptar"); });
+    QTRY_VERIFY(harness.window->controllers().alertDialog());
+    QVERIFY(harness.window->views().widgetFor(list->view().get())->isVisible());
+    harness.onMainQueue([&] {
+      list->dismiss(true);
+      login->dismiss(true);
+    });
+    QTRY_VERIFY(harness.window->views().widgetFor(login->view().get()));
+  }
+
   void theRootSwitchCrossDissolves() {
     MirrorHarness harness;
     auto tabs = titled("Tickets activos");
