@@ -3,6 +3,7 @@
 
 #include "app/Launch.h"
 #include "console/ConsoleDriver.h"
+#include "networking/Session.h"
 #include "platform/RunLoop.h"
 
 #include <iostream>
@@ -32,6 +33,8 @@ int main(int argc, char** argv) {
     return 1;
   }
   console::ConsoleDriver driver(std::cout, clock);
+  // "wait" also waits for exchanges without the loading overlay (the submission, the map's geocoding).
+  driver.setPendingWork([] { return Session::shared().hasWorkInFlight(); });
   driver.settle();
   driver.run(std::cin);
   return 0;

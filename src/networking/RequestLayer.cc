@@ -139,6 +139,7 @@ PreparedUpload prepareUpload(Session& session, const MultipartFormData& form, st
 void uploadMultipart(Session& session, FormBuilder formBuilder, std::uint64_t threshold, const std::string& url,
                      HTTPMethod method, const std::optional<HTTPHeaders>& headers,
                      EncodingCompletion encodingCompletion) {
+  session.beginWork();
   session.encodingQueue().async([&session, formBuilder = std::move(formBuilder), threshold, url, method, headers,
                                  encodingCompletion = std::move(encodingCompletion)] {
     MultipartFormData form;
@@ -164,6 +165,7 @@ void uploadMultipart(Session& session, FormBuilder formBuilder, std::uint64_t th
             });
       }
       if (encodingCompletion) encodingCompletion(prepared.result);
+      session.endWork();
     });
   });
 }

@@ -60,6 +60,7 @@ Session::~Session() {
 }
 
 void Session::start(HTTPRequest request, bool keepBodyOnlyOn200, Completion completion, Progress progress) {
+  beginWork();
   TransferOptions options;
   options.keepBodyOnlyOn200 = keepBodyOnlyOn200;
   if (progress) {
@@ -148,9 +149,11 @@ void Session::complete(std::unique_ptr<Transfer> transfer, HTTPResponse response
   Completion completion = transfer->takeCompletion();
   // The body goes first (a temporary body file is removed here), then the caller hears of it.
   transfer.reset();
-  mainLoop_.async([completion = std::move(completion), response = std::move(response)]() mutable {
-    completion(std::move(response));
-  });
+  mainLoop_.async(
+      [inFlight = workInFlight_, completion = std::move(completion), response = std::move(response)]() mutable {
+        completion(std::move(response));
+        --*inFlight;
+      });
 }
 
 void Session::cancelAll() {

@@ -12,6 +12,7 @@
 
 #include <curl/curl.h>
 
+#include <atomic>
 #include <functional>
 #include <map>
 #include <memory>
@@ -52,6 +53,15 @@ class Session {
   // coalesced so that the main queue holds at most one report per request.
   void start(HTTPRequest request, bool keepBodyOnlyOn200, Completion completion, Progress progress = nullptr);
 
+  // Whether an exchange, or an upload whose body is still being built, has
+  // not yet delivered its completion on the main loop. Headless drivers (the
+  // console's "wait") wait on it: uploads and geocoding show no overlay.
+  bool hasWorkInFlight() const { return workInFlight_->load() > 0; }
+  // The request layer counts work that has not reached start() yet (an upload
+  // body being built) so that hasWorkInFlight() covers it too.
+  void beginWork() { ++*workInFlight_; }
+  void endWork() { --*workInFlight_; }
+
  private:
   void run();
   void addWaitingTransfers();
@@ -71,6 +81,8 @@ class Session {
   std::thread worker_;
   // Stopped first on destruction: its tasks hand requests to the worker.
   std::unique_ptr<BackgroundQueue> encodingQueue_;
+  // Shared with the completions queued on the main loop, which may run after the session has gone.
+  std::shared_ptr<std::atomic<std::size_t>> workInFlight_ = std::make_shared<std::atomic<std::size_t>>(0);
 };
 
 }  // namespace instala

@@ -346,3 +346,30 @@ INSTANTIATE_TEST_SUITE_P(
 
 }  // namespace
 }  // namespace instala
+
+namespace instala {
+namespace {
+
+// Headless drivers wait on the session: an upload counts from the moment it is
+// handed over until its answer has been delivered, through the body building.
+TEST_F(Upload, TheSessionHasWorkInFlightUntilTheAnswerIsDelivered) {
+  EXPECT_FALSE(session.hasWorkInFlight());
+  std::optional<MultipartFormDataEncodingResult> result;
+  std::optional<Answer> answer;
+  uploadMultipart(
+      session, [](MultipartFormData& form) { form.addDataPart(std::string("7"), "ticket_id"); }, kThreshold,
+      server.url("/process"), HTTPMethod::POST, std::nullopt, [&](const MultipartFormDataEncodingResult& r) {
+        result = r;
+        EXPECT_TRUE(session.hasWorkInFlight());  // the exchange has started
+        r.request->responseJSON([&](std::optional<RequestError> e, std::optional<Json> v, std::optional<int> s) {
+          answer = Answer{1, e, v, s};
+        });
+      });
+  EXPECT_TRUE(session.hasWorkInFlight());  // the body is being built
+  ASSERT_TRUE(testing::pumpMainLoopUntil([&] { return !session.hasWorkInFlight(); }, 60s));
+  ASSERT_TRUE(result && answer);  // everything was delivered before the session went idle
+  EXPECT_EQ(answer->status, 200);
+}
+
+}  // namespace
+}  // namespace instala

@@ -9,6 +9,7 @@
 #include "networking/Geocoder.h"
 #include "platform/Clock.h"
 #include "platform/RunLoop.h"
+#include "scenes/details/TicketReceiver.h"
 #include "ui/ClassRegistry.h"
 #include "ui/TableViewController.h"
 
@@ -20,7 +21,7 @@ namespace instala {
 
 class CheckInCell;
 
-class CheckInTableViewController : public ui::TableViewController {
+class CheckInTableViewController : public ui::TableViewController, public TicketReceiver {
  public:
   using Super = ui::TableViewController;
 
@@ -38,6 +39,9 @@ class CheckInTableViewController : public ui::TableViewController {
   std::optional<platform::TimePoint> ticketDate;
   // Places the address on the map; the application's shared one unless set.
   std::shared_ptr<Geocoder> geocoder;
+
+  // The details screen hands the ticket over here while its transition is prepared.
+  void receiveTicket(std::optional<Ticket> handed) override { ticket = std::move(handed); }
 
   void viewDidLoad() override;
   // The clock runs only while the screen is on display.

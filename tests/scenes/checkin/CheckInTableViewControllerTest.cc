@@ -2,6 +2,7 @@
 
 #include "common/CustomButtonCell.h"
 #include "scenes/checkin/CheckInCell.h"
+#include "scenes/details/DetailsTableViewController.h"
 #include "scenes/process/StepOneTableViewController.h"
 #include "scenes/ScreenFixture.h"
 
@@ -252,6 +253,22 @@ TEST_F(CheckInTest, TheButtonHandsTheSameTicketToStepOne) {
   auto step = std::dynamic_pointer_cast<StepOneTableViewController>(topScreen());
   ASSERT_NE(step, nullptr);
   EXPECT_EQ(step->ticket, ticket);
+}
+
+TEST_F(CheckInTest, TheDetailsScreensCheckInButtonHandsTheTicketOver) {
+  const auto ticket = ticketAt("2024-03-05", "14:00", std::vector<Unit>{unitWithModel("T800")});
+  auto details = show<DetailsTableViewController>("DetailsTableViewController", [&](DetailsTableViewController& s) {
+    s.ticket = ticket;
+    s.isClosed = false;
+  });
+  auto checkIn = details->navigationItem().rightBarButtonItem;
+  ASSERT_NE(checkIn, nullptr);
+  checkIn->tap();
+  settle();
+  auto screen = std::dynamic_pointer_cast<CheckInTableViewController>(topScreen());
+  ASSERT_NE(screen, nullptr);
+  EXPECT_EQ(screen->ticket, ticket);
+  EXPECT_EQ(screen->ticketDate, instant("2024-03-05 14:00:00"));
 }
 
 TEST_F(CheckInTest, TheConsolePrintsTheClockTheAddressAndThePin) {
