@@ -4,7 +4,10 @@
 #include "qt/CameraDialog.h"
 #include "qt/DocumentViewer.h"
 #include "qt/MirrorContext.h"
+#include "qt/UploadProgressWidget.h"
 #include "qt/ViewMirror.h"
+#include "common/CustomButtonCell.h"
+#include "scenes/process/StepThreeTableViewController.h"
 #include "ui/AlertController.h"
 #include "ui/ImagePickerController.h"
 #include "ui/NavigationController.h"
@@ -153,6 +156,8 @@ void ControllerMirror::sync(ui::Window& window, ViewMirror& views) {
     }
   }
 
+  syncUploadProgress(visible, views);
+
   auto prune = [&onScreen](auto& bars) {
     for (auto it = bars.begin(); it != bars.end();) {
       const bool keep = it->second.widget && !it->second.controller.expired() && onScreen.count(it->first);
@@ -178,6 +183,42 @@ void ControllerMirror::sync(ui::Window& window, ViewMirror& views) {
     it = shown_.erase(it);
   }
 }
+
+void ControllerMirror::syncUploadProgress(const std::vector<std::shared_ptr<ui::ViewController>>& visible,
+                                          ViewMirror& views) {
+  // The button row of step three that shows "Finalizar", and the button in it.
+  QWidget* row = nullptr;
+  QWidget* button = nullptr;
+  std::optional<UploadProgress> progress;
+  for (const auto& controller : visible) {
+    auto* step = dynamic_cast<StepThreeTableViewController*>(controller.get());
+    if (!step || !step->uploadProgress() || !step->isViewLoaded()) continue;
+    auto table = step->tableView();
+    for (const auto& path : table->indexPathsForVisibleRows()) {
+      auto cell = std::dynamic_pointer_cast<CustomButtonCell>(table->cellForRow(path));
+      auto customButton = cell ? cell->customButton.lock() : nullptr;
+      if (!customButton) continue;
+      row = views.widgetFor(cell.get());
+      button = views.widgetFor(customButton.get());
+      progress = step->uploadProgress();
+    }
+  }
+  if (!row || !button || !progress) {
+    delete uploadProgress_.data();
+    return;
+  }
+  if (!uploadProgress_ || uploadProgress_->parentWidget() != row) {
+    delete uploadProgress_.data();
+    uploadProgress_ = new UploadProgressWidget(context_, row);
+  }
+  const QRect under(button->mapTo(row, QPoint(0, button->height() + 2)), QSize(button->width(), UploadProgressWidget::stripHeight));
+  uploadProgress_->setGeometry(under);
+  uploadProgress_->setProgress(progress->completedBytes, progress->totalBytes);
+  uploadProgress_->raise();
+  uploadProgress_->show();
+}
+
+UploadProgressWidget* ControllerMirror::uploadProgress() const { return uploadProgress_.data(); }
 
 std::vector<NavigationBarWidget*> ControllerMirror::navigationBars() const {
   std::vector<NavigationBarWidget*> bars;

@@ -3,7 +3,8 @@
 // the navigation bar of every navigation controller on screen, the tab bar of
 // the tabbed screen, and the screens that the window shows in dialogs of
 // their own instead of in the window (alerts, the camera, the document
-// viewer). It also gives the screens inside containers the room their bars
+// viewer), and the submission's progress under step three's "Finalizar".
+// It also gives the screens inside containers the room their bars
 // leave, in the model itself, so the model lays out its tables and rows in
 // the space the user actually sees.
 
@@ -29,6 +30,7 @@ namespace instala::desktop {
 
 class AlertDialog;
 class MirrorContext;
+class UploadProgressWidget;
 class ViewMirror;
 
 class ControllerMirror {
@@ -59,6 +61,8 @@ class ControllerMirror {
   // The dialogs on screen, oldest first.
   std::vector<QDialog*> dialogs() const;
   AlertDialog* alertDialog() const;
+  // The submission's progress under "Finalizar", while step three uploads.
+  UploadProgressWidget* uploadProgress() const;
 
  private:
   template <typename Widget>
@@ -73,6 +77,7 @@ class ControllerMirror {
   };
   QDialog* present(const std::shared_ptr<ui::ViewController>& controller);
   static bool showsInDialog(const ui::ViewController& controller);
+  void syncUploadProgress(const std::vector<std::shared_ptr<ui::ViewController>>& visible, ViewMirror& views);
 
   MirrorContext& context_;
   QWidget* dialogParent_;
@@ -82,6 +87,7 @@ class ControllerMirror {
   std::map<const ui::ViewController*, Bar<TabBarWidget>> tabBars_;
   std::map<const ui::ViewController*, Shown> shown_;
   std::uint64_t nextOrder_ = 0;
+  QPointer<UploadProgressWidget> uploadProgress_;
 };
 
 }  // namespace instala::desktop

@@ -130,7 +130,11 @@ void StepThreeTableViewController::submitProcess() {
           return;
         }
         self->state_ = SubmissionState::uploading;
-        result.request->uploadProgress([](const UploadProgress&) { std::cout << "IN PROGRESS" << std::endl; })
+        result.request
+            ->uploadProgress([weakSelf](const UploadProgress& progress) {
+              std::cout << "IN PROGRESS" << std::endl;
+              if (auto self = weakSelf.lock()) self->uploadProgress_ = progress;
+            })
             .responseJSON([weakSelf](std::optional<RequestError>, std::optional<Json> value, std::optional<int> status) {
               auto self = weakSelf.lock();
               if (!self) return;
@@ -145,11 +149,13 @@ void StepThreeTableViewController::submitProcess() {
 
 void StepThreeTableViewController::submissionFailed() {
   state_ = SubmissionState::idle;
+  uploadProgress_.reset();
   showAlert(*this, std::string(kFailureMessage), std::nullopt, std::nullopt, "Aceptar");
 }
 
 void StepThreeTableViewController::submissionSucceeded() {
   state_ = SubmissionState::idle;
+  uploadProgress_.reset();
   performSegue("toHomeFromFinish", nullptr);
 }
 

@@ -43,6 +43,10 @@ class StepThreeTableViewController : public ui::TableViewController {
   std::shared_ptr<ui::TableViewCell> cellForRowAtIndexPath(ui::TableView& tableView, ui::IndexPath indexPath) override;
 
   SubmissionState submissionState() const { return state_; }
+  // The running upload's progress: body bytes sent of the body's size. None
+  // before the upload starts and again once it has ended. Front ends show it
+  // under "Finalizar".
+  const std::optional<UploadProgress>& uploadProgress() const { return uploadProgress_; }
 
   // Starts the submission (ignored while one is under way); returns at once.
   void submitProcess();
@@ -63,6 +67,7 @@ class StepThreeTableViewController : public ui::TableViewController {
   void submissionSucceeded();
 
   SubmissionState state_ = SubmissionState::idle;
+  std::optional<UploadProgress> uploadProgress_;
 };
 
 }  // namespace instala

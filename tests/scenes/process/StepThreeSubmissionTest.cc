@@ -160,6 +160,22 @@ TEST_F(Submission, AJsonAnswerWithASuccessStatusGoesHome) {
   EXPECT_EQ(parts["ticket_id"], "1042");
 }
 
+TEST_F(Submission, TheUploadsProgressIsExposedWhileItRunsAndClearedAfter) {
+  auto screen = open();
+  EXPECT_FALSE(screen->uploadProgress());
+  holding = true;  // the server keeps its answer until released
+  EXPECT_TRUE(tap(*finishButton(*screen)));
+  ASSERT_TRUE(testing::pumpMainLoopUntil([&] {
+    const auto& progress = screen->uploadProgress();
+    return progress && progress->totalBytes > 0 && progress->completedBytes == progress->totalBytes;
+  }));
+  ASSERT_TRUE(server->waitForRequests(1, std::chrono::seconds(20)));
+  EXPECT_EQ(screen->uploadProgress()->totalBytes, server->requests()[0].body.size());
+  release();
+  ASSERT_TRUE(testing::pumpMainLoopUntil([&] { return window->rootViewController() != navigation; }));
+  EXPECT_FALSE(screen->uploadProgress());
+}
+
 TEST_F(Submission, AnEmptyTokenSendsBearerAlone) {
   platform::Preferences::standard().removeObjectForKey("token");
   auto screen = open();

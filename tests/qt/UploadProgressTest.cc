@@ -1,0 +1,92 @@
+// Step three's submission progress, drawn under "Finalizar" while it uploads.
+
+#include "LoopbackHttpServer.h"
+#include "MirrorHarness.h"
+#include "QtTests.h"
+#include "app/ClassRegistrations.h"
+#include "common/CustomButtonCell.h"
+#include "networking/Networking.h"
+#include "networking/ServerAPI.h"
+#include "networking/Session.h"
+#include "qt/AlertDialog.h"
+#include "qt/UploadProgressWidget.h"
+#include "scenes/process/StepThreeTableViewController.h"
+#include "support/TempDir.h"
+#include "ui/NavigationController.h"
+#include "ui/Storyboard.h"
+
+#include <QTest>
+
+namespace instala::testing {
+
+class UploadProgressTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void byteCountsReadLikeAPhones() {
+    QCOMPARE(desktop::UploadProgressWidget::byteCount(512), QStringLiteral("512 B"));
+    QCOMPARE(desktop::UploadProgressWidget::byteCount(12 * 1024 + 300), QStringLiteral("12.3 KB"));
+    QCOMPARE(desktop::UploadProgressWidget::byteCount(4718592), QStringLiteral("4.5 MB"));
+  }
+
+  void theSubmissionsProgressShowsUnderFinalizarWhileItUploads() {
+    LoopbackHttpServer server;
+    server.hold();
+    server.route("/api/v1/services", {500, "text/html", "<html>no</html>"});
+    MirrorHarness harness;
+    TempDir dir;
+    std::filesystem::create_directories(dir / "bundle");
+    std::filesystem::copy_file(platform::Bundle::main().root() / "Endpoints.plist", dir / "bundle" / "Endpoints.plist");
+    dir.write("bundle/Server-config.plist",
+              "<?xml version=\"1.0\" encoding=\"UTF-8\"?><plist version=\"1.0\"><dict><key>URL</key><string>" +
+                  server.baseURL().toStdString() + "</string></dict></plist>");
+    Networking networking(platform::Bundle(dir / "bundle"));
+    Session session{SessionConfiguration{}};
+    auto api = std::make_shared<ServerAPI>(networking, session);
+
+    registerApplicationClasses();
+    auto storyboard = ui::Storyboard::named("Main");
+    QVERIFY(storyboard);
+    auto step = std::dynamic_pointer_cast<StepThreeTableViewController>(
+        storyboard->instantiateViewController("StepThreeTableViewController"));
+    QVERIFY(step);
+    step->serverAPI = api;
+    harness.show(std::make_shared<ui::NavigationController>(step));
+    auto table = step->tableView();
+    table->scrollToRow({0, 23});
+    harness.window->syncNow();
+    auto cell = std::dynamic_pointer_cast<CustomButtonCell>(table->cellForRow({0, 23}));
+    QVERIFY(cell);
+    auto button = cell->customButton.lock();
+    QCOMPARE(button->currentTitle(), std::optional<std::string>("Finalizar"));
+    auto* buttonWidget = harness.widgetOf(button);
+    QVERIFY(!harness.window->controllers().uploadProgress());
+
+    QTest::mouseClick(buttonWidget, Qt::LeftButton);
+    // The whole body is sent; the server has not answered yet.
+    QTRY_VERIFY_WITH_TIMEOUT(step->uploadProgress() &&
+                                 step->uploadProgress()->completedBytes == step->uploadProgress()->totalBytes,
+                             20000);
+    QTRY_VERIFY(harness.window->controllers().uploadProgress());
+    auto* strip = harness.window->controllers().uploadProgress();
+    const QString total = desktop::UploadProgressWidget::byteCount(step->uploadProgress()->totalBytes);
+    QCOMPARE(strip->text(), QStringLiteral("Enviando %1 de %1").arg(total));
+    QVERIFY(strip->isVisible());
+    const QPoint under = strip->mapTo(harness.window.get(), QPoint(0, 0));
+    const QPoint buttonBottom = buttonWidget->mapTo(harness.window.get(), QPoint(0, buttonWidget->height()));
+    QVERIFY(under.y() >= buttonBottom.y());
+    QCOMPARE(under.x(), buttonBottom.x());
+
+    // The refused submission ends the upload: the strip goes, the alert comes.
+    server.release();
+    QTRY_VERIFY_WITH_TIMEOUT(harness.window->controllers().alertDialog(), 20000);
+    QVERIFY(!step->uploadProgress());
+    QTRY_VERIFY(!harness.window->controllers().uploadProgress());
+  }
+};
+
+INSTALA_QT_TEST(UploadProgressTest)
+
+}  // namespace instala::testing
+
+#include "UploadProgressTest.moc"
