@@ -291,6 +291,17 @@ bool ScreenshotTour::answerAlert(const QString& title) {
   return false;
 }
 
+bool ScreenshotTour::fillChecklist(const QString& kilometers, std::initializer_list<std::size_t> rowsSwitchedOn) {
+  if (!type(outletIn(findOfClass("ProcessKilometersCell"), "customTF"), kilometers)) {
+    return fail("could not type the odometer reading");
+  }
+  for (std::size_t row : rowsSwitchedOn) {
+    auto item = findOfClass("ProcessElementCell", row);
+    if (!click(item ? outletIn(item, "elementSwitch") : nullptr)) return fail("could not switch a checklist item");
+  }
+  return true;
+}
+
 bool ScreenshotTour::walk() {
   auto cellShown = [this](const char* name) { return [this, name] { return findOfClass(name) != nullptr; }; };
 
@@ -368,14 +379,10 @@ bool ScreenshotTour::walk() {
   }, 5000);
   if (!settle() || !shoot("07-check-in")) return fail("the check-in did not settle");
 
-  // Step one: two items checked.
+  // Step one: the odometer and two items checked.
   if (!click(outletIn(findOfClass("CustomButtonCell"), "customButton"))) return fail("could not start the process");
   if (!waitFor(cellShown("ProcessElementCell")) || !settle()) return fail("step one did not appear");
-  for (std::size_t row : {0u, 2u}) {
-    auto item = findOfClass("ProcessElementCell", row);
-    auto control = item ? outletIn(item, "elementSwitch") : nullptr;
-    if (!click(control)) return fail("could not switch a checklist item");
-  }
+  if (!fillChecklist(QStringLiteral("120500"), {0u, 2u})) return false;
   if (!settle() || !shoot("08-step-one")) return fail("step one did not settle");
   if (!scrollToEnd() || !click(outletIn(findOfClass("CustomButtonCell"), "customButton"))) {
     return fail("could not leave step one");
@@ -383,12 +390,13 @@ bool ScreenshotTour::walk() {
 
   // Step two: a photo in the first slot.
   if (!waitFor(cellShown("EvidenceCell")) || !settle()) return fail("step two did not appear");
-  auto firstSlot = findOfClass("EvidenceCell");
-  if (!click(outletIn(firstSlot, "fileButton"))) return fail("could not open the camera");
-  auto icon = std::dynamic_pointer_cast<ui::ImageView>(outletIn(firstSlot, "fileIcon"));
-  if (!icon || !waitFor([&icon] { return icon->image() && icon->image()->name() == "check_icon"; })) {
-    return fail("the photo did not reach its slot");
-  }
+  if (!click(outletIn(findOfClass("EvidenceCell"), "fileButton"))) return fail("could not open the camera");
+  // The table reloads with the photo: the first slot's row is asked for anew.
+  auto slotShowsPhoto = [this] {
+    auto icon = std::dynamic_pointer_cast<ui::ImageView>(outletIn(findOfClass("EvidenceCell"), "fileIcon"));
+    return icon && icon->image() && icon->image()->name() == "check_icon";
+  };
+  if (!waitFor(slotShowsPhoto)) return fail("the photo did not reach its slot");
   if (!settle() || !shoot("09-step-two")) return fail("step two did not settle");
   if (!scrollToEnd() || !click(outletIn(findOfClass("CustomButtonCell"), "customButton"))) {
     return fail("could not leave step two");
@@ -396,7 +404,8 @@ bool ScreenshotTour::walk() {
 
   // Step three, then a submission that the server refuses.
   if (!waitFor(cellShown("ProcessElementCell")) || !settle()) return fail("step three did not appear");
-  if (!shoot("10-step-three")) return false;
+  if (!fillChecklist(QStringLiteral("120512"), {0u, 1u, 7u})) return false;
+  if (!settle() || !shoot("10-step-three")) return fail("step three did not settle");
   if (!scrollToEnd() || !click(buttonTitled("Finalizar"))) return fail("could not click \"Finalizar\"");
   if (!waitFor([this] { return alertShown(); }, 60000)) return fail("no alert after a refused submission");
   if (!settle() || !shoot("11-submission-failed-alert")) return fail("the submission alert did not settle");

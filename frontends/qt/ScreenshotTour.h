@@ -13,6 +13,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -54,6 +55,8 @@ class ScreenshotTour {
 
   bool click(const std::shared_ptr<ui::View>& view);
   bool type(const std::shared_ptr<ui::View>& field, const QString& text);
+  // Types the odometer reading and switches the given rows of the checklist on screen.
+  bool fillChecklist(const QString& kilometers, std::initializer_list<std::size_t> rowsSwitchedOn);
   bool scrollToEnd();
   bool selectTab(int index);
   bool tapBarButton(const QString& title);

@@ -40,6 +40,13 @@ std::optional<std::string> languageTag(const std::string& localeName) {
   return result;
 }
 
+// LC_ALL, else LC_MESSAGES, else LANG: the first that is set and not empty.
+const std::string& selectedLocale(const LocaleEnvironment& environment) {
+  return !environment.lcAll.empty()        ? environment.lcAll
+         : !environment.lcMessages.empty() ? environment.lcMessages
+                                           : environment.lang;
+}
+
 }  // namespace
 
 LocaleEnvironment LocaleEnvironment::current() {
@@ -47,9 +54,7 @@ LocaleEnvironment LocaleEnvironment::current() {
 }
 
 std::vector<std::string> preferredLanguages(const LocaleEnvironment& environment) {
-  const std::string& locale = !environment.lcAll.empty()        ? environment.lcAll
-                              : !environment.lcMessages.empty() ? environment.lcMessages
-                                                                : environment.lang;
+  const std::string& locale = selectedLocale(environment);
   const std::vector<std::string> fallback{"en-US"};
   if (isPortableLocale(withoutCodesetAndModifier(locale))) return fallback;
 
@@ -70,6 +75,16 @@ std::vector<std::string> preferredLanguages(const LocaleEnvironment& environment
     }
   }
   return languages.empty() ? fallback : languages;
+}
+
+std::string deviceLocale(const LocaleEnvironment& environment) {
+  const std::string base = withoutCodesetAndModifier(selectedLocale(environment));
+  if (isPortableLocale(base)) return "en_US_POSIX";
+  UErrorCode status = U_ZERO_ERROR;
+  char canonical[ULOC_FULLNAME_CAPACITY];
+  const int32_t length = uloc_canonicalize(base.c_str(), canonical, sizeof canonical, &status);
+  if (U_FAILURE(status) || length <= 0 || length >= static_cast<int32_t>(sizeof canonical)) return "en_US_POSIX";
+  return std::string(canonical, static_cast<std::size_t>(length));
 }
 
 }  // namespace instala::platform

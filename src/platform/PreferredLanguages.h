@@ -25,4 +25,10 @@ struct LocaleEnvironment {
 // are skipped. Never empty.
 std::vector<std::string> preferredLanguages(const LocaleEnvironment& environment = LocaleEnvironment::current());
 
+// The ICU locale ID of the same locale ("es_MX"), which dates are read and
+// written in; "en_US_POSIX" for an empty, "C" or "POSIX" locale. ICU's own
+// default takes an exported but empty LC_ALL as the root locale, whose month
+// abbreviations are "M01" … "M12", so it is not asked.
+std::string deviceLocale(const LocaleEnvironment& environment = LocaleEnvironment::current());
+
 }  // namespace instala::platform

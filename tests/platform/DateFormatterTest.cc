@@ -1,5 +1,7 @@
 #include "platform/DateFormatter.h"
 
+#include "support/ScopedEnvironment.h"
+
 #include <gtest/gtest.h>
 
 namespace instala::platform {
@@ -37,6 +39,18 @@ INSTANTIATE_TEST_SUITE_P(
                       ShortDateCase{"en_US", "2024-2-01", nullptr}, ShortDateCase{"en_US", "24-12-01", nullptr},
                       ShortDateCase{"en_US", "2024-13-01", nullptr}, ShortDateCase{"en_US", "2024-02-30", nullptr},
                       ShortDateCase{"en_US", "05/03/2024", nullptr}, ShortDateCase{"en_US", "", nullptr}));
+
+// Shells and launchers often export LC_ALL empty; that must not turn the
+// month names into ICU's root placeholders ("M12").
+TEST(DateFormatter, WritesInTheDevicesLocaleWhenLcAllIsExportedEmpty) {
+  testing::ScopedEnvironment environment({{"LC_ALL", "C"}, {"LC_MESSAGES", ""}, {"LANG", "es_MX.UTF-8"}});
+  setenv("LC_ALL", "", 1);
+  DateFormatter reader("yyyy-MM-dd");
+  DateFormatter writer("MMM dd");
+  auto day = reader.parse("2024-12-01");
+  ASSERT_TRUE(day);
+  EXPECT_EQ(writer.format(*day), "dic 01");
+}
 
 TEST(DateFormatter, FullStampIsReadInTheGivenZone) {
   DateFormatter reader("yyyy-MM-dd HH:mm:ss", "es_MX", "UTC");

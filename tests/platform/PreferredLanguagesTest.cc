@@ -38,6 +38,29 @@ INSTANTIATE_TEST_SUITE_P(
         LanguagesCase{"InvalidEntriesSkipped", {"", "", "en_GB.UTF-8", "12345:%%:es"}, {"es", "en-GB"}}),
     [](const auto& info) { return info.param.name; });
 
+struct DeviceLocaleCase {
+  std::string name;
+  LocaleEnvironment environment;
+  std::string expected;
+};
+
+void PrintTo(const DeviceLocaleCase& c, std::ostream* os) { *os << c.name; }
+
+class DeviceLocaleFrom : public ::testing::TestWithParam<DeviceLocaleCase> {};
+
+TEST_P(DeviceLocaleFrom, LocaleEnvironment) { EXPECT_EQ(deviceLocale(GetParam().environment), GetParam().expected); }
+
+INSTANTIATE_TEST_SUITE_P(
+    Recipes, DeviceLocaleFrom,
+    ::testing::Values(DeviceLocaleCase{"Lang", {"", "", "es_MX.UTF-8", "de"}, "es_MX"},
+                      DeviceLocaleCase{"EmptyLcAllIsUnset", {"", "", "es_MX.UTF-8", ""}, "es_MX"},
+                      DeviceLocaleCase{"LcAllWins", {"pt_BR.UTF-8", "de_DE", "es_MX.UTF-8", ""}, "pt_BR"},
+                      DeviceLocaleCase{"LcMessagesBeforeLang", {"", "de_DE.UTF-8", "es_MX.UTF-8", ""}, "de_DE"},
+                      DeviceLocaleCase{"ModifierDropped", {"", "", "sr_RS.UTF-8@latin", ""}, "sr_RS"},
+                      DeviceLocaleCase{"C", {"", "", "C.UTF-8", ""}, "en_US_POSIX"},
+                      DeviceLocaleCase{"NothingSet", {"", "", "", ""}, "en_US_POSIX"}),
+    [](const auto& info) { return info.param.name; });
+
 TEST(PreferredLanguages, ReadsTheProcessEnvironment) {
   testing::ScopedEnvironment environment(
       {{"LC_ALL", ""}, {"LC_MESSAGES", ""}, {"LANG", "es_MX.UTF-8"}, {"LANGUAGE", "es_MX:es:en_US"}});

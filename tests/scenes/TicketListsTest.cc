@@ -5,8 +5,7 @@
 #include "scenes/tickets/TicketCell.h"
 
 #include "ScreenTest.h"
-
-#include <unicode/locid.h>
+#include "support/ScopedEnvironment.h"
 
 #include <gtest/gtest.h>
 
@@ -23,20 +22,6 @@ constexpr const char* kTwoTickets = R"({"tickets":[
   {"id":1042,"date":"2024-12-01","hour":"09:30","location":"Av. 5 de Febrero 1351, Querétaro",
    "unit":[{"model":"T800","economic_numer":"E-17"},{"model":"Otro","economic_numer":"X-1"}]},
   {"id":1043,"date":"2024-12-05","hour":"16:00","location":"Apodaca, N.L.","unit":[{"model":"Cascadia"}]}]})";
-
-// The device's locale for one test.
-class ScopedLocale {
- public:
-  explicit ScopedLocale(const char* name) : previous_(icu::Locale::getDefault()) { set(icu::Locale(name)); }
-  ~ScopedLocale() { set(previous_); }
-
- private:
-  static void set(const icu::Locale& locale) {
-    UErrorCode status = U_ZERO_ERROR;
-    icu::Locale::setDefault(locale, status);
-  }
-  icu::Locale previous_;
-};
 
 // ---- Both lists, each kind of answer --------------------------------------------------
 
@@ -134,7 +119,7 @@ class TicketLists : public testing::ScreenTest {
 };
 
 TEST_F(TicketLists, RowsShowNumberShortDateVehiclePlaceAndHour) {
-  ScopedLocale english("en_US");
+  testing::ScopedEnvironment english({{"LC_ALL", "en_US.UTF-8"}});
   launchWith(R"({"tickets":[
     {"id":1234,"date":"2024-12-01","hour":"09:30","location":"Querétaro",
      "unit":[{"model":"T800","economic_numer":"E-17"},{"model":"B","economic_numer":"2"}]},
@@ -178,7 +163,7 @@ TEST_F(TicketLists, RowsShowNumberShortDateVehiclePlaceAndHour) {
 }
 
 TEST_F(TicketLists, TheShortDateFollowsTheDeviceLanguage) {
-  ScopedLocale spanish("es_MX");
+  testing::ScopedEnvironment spanish({{"LC_ALL", "es_MX.UTF-8"}});
   launchWith(R"({"tickets":[{"id":1,"date":"2024-12-01"}]})");
   auto cell = std::dynamic_pointer_cast<TicketCell>(visible<ActivesTableViewController>()->tableView()->cellForRow({0, 0}));
   ASSERT_TRUE(cell);

@@ -2,6 +2,7 @@
 // Sets environment variables for one test and puts the old values back.
 
 #include <cstdlib>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <utility>
@@ -12,7 +13,7 @@ namespace instala::testing {
 class ScopedEnvironment {
  public:
   // An empty value unsets the variable.
-  ScopedEnvironment(std::vector<std::pair<std::string, std::string>> values) {
+  ScopedEnvironment(std::initializer_list<std::pair<std::string, std::string>> values) {
     for (const auto& [name, value] : values) {
       const char* old = std::getenv(name.c_str());
       saved_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
