@@ -4,6 +4,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
 #include "platform/Preferences.h"
+#include "support/CapturedOutput.h"
 #include "support/TempDir.h"
 #include "support/UiTest.h"
 #include "ui/Storyboard.h"
@@ -71,18 +72,6 @@ ui::Image photo(std::uint8_t shade, int width = 16, int height = 8) {
   return ui::Image(*platform::Image::fromRGB(width, height, std::move(pixels)));
 }
 
-// Captures the standard output for the photo store's log lines.
-class CapturedOutput {
- public:
-  CapturedOutput() : old_(std::cout.rdbuf(buffer_.rdbuf())) {}
-  ~CapturedOutput() { std::cout.rdbuf(old_); }
-  std::string text() const { return buffer_.str(); }
-
- private:
-  std::ostringstream buffer_;
-  std::streambuf* old_;
-};
-
 class UtilsTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -138,7 +127,7 @@ TEST_F(UtilsTest, AnAssetImageHasNoJpegAndWritesNothing) {
 
 TEST_F(UtilsTest, NamesThatLeaveTheDocumentsFolderAreRefusedAndLogged) {
   for (const char* name : {"", ".", "..", "../img-1", "sub/img-1"}) {
-    CapturedOutput output;
+    testing::CapturedOutput output;
     Utils::saveImage(name, photo(10));
     EXPECT_EQ(output.text().rfind("error saving file with error ", 0), 0u) << name;
     EXPECT_FALSE(Utils::loadImage(name)) << name;
@@ -152,7 +141,7 @@ TEST_F(UtilsTest, AFolderInTheWayIsRemovedWhenEmptyAndLoggedOtherwise) {
   EXPECT_TRUE(Utils::loadImage("img-1"));
 
   std::filesystem::create_directories(documents() / "img-2" / "inside");
-  CapturedOutput output;
+  testing::CapturedOutput output;
   Utils::saveImage("img-2", photo(10));
   const std::string log = output.text();
   EXPECT_NE(log.find("couldn't remove file at path "), std::string::npos) << log;

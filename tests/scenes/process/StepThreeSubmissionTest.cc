@@ -7,6 +7,7 @@
 #include "networking/Session.h"
 #include "scenes/ScreenFixture.h"
 #include "scenes/process/ProcessElementCell.h"
+#include "support/CapturedOutput.h"
 #include "support/MainLoop.h"
 #include "support/RecordingServer.h"
 #include "ui/AlertController.h"
@@ -51,18 +52,6 @@ std::map<std::string, std::string> textPartsOf(const RecordedRequest& request) {
   }
   return parts;
 }
-
-// Captures what the screen logs on the standard output.
-class CapturedOutput {
- public:
-  CapturedOutput() : old_(std::cout.rdbuf(buffer_.rdbuf())) {}
-  ~CapturedOutput() { std::cout.rdbuf(old_); }
-  std::string text() const { return buffer_.str(); }
-
- private:
-  std::ostringstream buffer_;
-  std::streambuf* old_;
-};
 
 class Submission : public testing::ScreenFixture {
  protected:
@@ -143,7 +132,7 @@ class Submission : public testing::ScreenFixture {
 
 TEST_F(Submission, AJsonAnswerWithASuccessStatusGoesHome) {
   auto screen = open();
-  CapturedOutput output;
+  testing::CapturedOutput output;
   EXPECT_TRUE(tap(*finishButton(*screen)));
   ASSERT_TRUE(testing::pumpMainLoopUntil([&] { return window->rootViewController() != navigation; }));
   settle();
