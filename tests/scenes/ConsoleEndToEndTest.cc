@@ -65,11 +65,13 @@ TEST(ConsoleEndToEnd, SignInBrowseBothListsSearchOpenADocumentAndSignOut) {
   EXPECT_NE(screen.find("screen: ClosedTableViewController"), std::string::npos) << screen;
   std::smatch closedId;
   ASSERT_TRUE(std::regex_search(screen, closedId, std::regex("idLabel: \"ID: ([0-9]+)\""))) << screen;
+  // Copied now: the match points into `screen`, which the next command replaces.
+  const std::string closedTicket = closedId[1];
 
   screen = console.run({"select 0.0"});
   EXPECT_NE(screen.find("screen: DetailsTableViewController"), std::string::npos) << screen;
   EXPECT_NE(screen.find("navigation: \"Detalles\" back \"Tickets cerrados\"\n"), std::string::npos) << screen;
-  EXPECT_NE(screen.find("idLabel: \"ID: " + closedId[1].str() + "\""), std::string::npos) << screen;
+  EXPECT_NE(screen.find("idLabel: \"ID: " + closedTicket + "\""), std::string::npos) << screen;
 
   screen = console.run({"back", "tab Búsqueda", "type searchTextField \"  fmc130 \"", "tap Buscar"});
   EXPECT_EQ(screen.find("error:"), std::string::npos) << screen;
