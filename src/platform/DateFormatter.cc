@@ -74,7 +74,8 @@ std::unique_ptr<DateFormatter::Formatter> makeFormatter(const std::string& patte
 }  // namespace
 
 DateFormatter::DateFormatter(const std::string& pattern)
-    : pattern_(pattern), formatter_(makeFormatter(pattern, icu::Locale(deviceLocale().c_str()), icu::TimeZone::createDefault())) {}
+    : pattern_(pattern),
+      formatter_(makeFormatter(pattern, icu::Locale(deviceLocale().c_str()), icu::TimeZone::createDefault())) {}
 
 DateFormatter::DateFormatter(const std::string& pattern, const std::string& locale, const std::string& timeZone)
     : pattern_(pattern),

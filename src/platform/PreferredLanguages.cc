@@ -21,18 +21,23 @@ std::string withoutCodesetAndModifier(const std::string& locale) {
 
 bool isPortableLocale(const std::string& name) { return name.empty() || name == "C" || name == "POSIX"; }
 
+// ICU's canonical ID of a locale name without codeset or modifier ("es_MX").
+std::optional<std::string> canonicalLocale(const std::string& base) {
+  UErrorCode status = U_ZERO_ERROR;
+  char canonical[ULOC_FULLNAME_CAPACITY];
+  const int32_t length = uloc_canonicalize(base.c_str(), canonical, sizeof canonical, &status);
+  if (U_FAILURE(status) || length <= 0 || length >= static_cast<int32_t>(sizeof canonical)) return std::nullopt;
+  return std::string(canonical, static_cast<std::size_t>(length));
+}
+
 std::optional<std::string> languageTag(const std::string& localeName) {
   const std::string base = withoutCodesetAndModifier(localeName);
   if (isPortableLocale(base)) return std::nullopt;
+  const auto canonical = canonicalLocale(base);
+  if (!canonical) return std::nullopt;
   UErrorCode status = U_ZERO_ERROR;
-  char canonical[ULOC_FULLNAME_CAPACITY];
-  const int32_t canonicalLength = uloc_canonicalize(base.c_str(), canonical, sizeof canonical, &status);
-  if (U_FAILURE(status) || canonicalLength <= 0 || canonicalLength >= static_cast<int32_t>(sizeof canonical)) {
-    return std::nullopt;
-  }
-  status = U_ZERO_ERROR;
   char tag[ULOC_FULLNAME_CAPACITY];
-  const int32_t tagLength = uloc_toLanguageTag(canonical, tag, sizeof tag, /*strict=*/true, &status);
+  const int32_t tagLength = uloc_toLanguageTag(canonical->c_str(), tag, sizeof tag, /*strict=*/true, &status);
   if (U_FAILURE(status) || tagLength <= 0 || tagLength >= static_cast<int32_t>(sizeof tag)) return std::nullopt;
   std::string result(tag, static_cast<std::size_t>(tagLength));
   // ICU turns an unknown language into "und"; that names no preference.
@@ -79,12 +84,8 @@ std::vector<std::string> preferredLanguages(const LocaleEnvironment& environment
 
 std::string deviceLocale(const LocaleEnvironment& environment) {
   const std::string base = withoutCodesetAndModifier(selectedLocale(environment));
-  if (isPortableLocale(base)) return "en_US_POSIX";
-  UErrorCode status = U_ZERO_ERROR;
-  char canonical[ULOC_FULLNAME_CAPACITY];
-  const int32_t length = uloc_canonicalize(base.c_str(), canonical, sizeof canonical, &status);
-  if (U_FAILURE(status) || length <= 0 || length >= static_cast<int32_t>(sizeof canonical)) return "en_US_POSIX";
-  return std::string(canonical, static_cast<std::size_t>(length));
+  const auto canonical = isPortableLocale(base) ? std::nullopt : canonicalLocale(base);
+  return canonical.value_or("en_US_POSIX");
 }
 
 }  // namespace instala::platform
