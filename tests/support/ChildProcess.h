@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -33,6 +34,9 @@ class ChildProcess {
     if (pipe(input) != 0 || pipe(output) != 0) return;
     pid_ = fork();
     if (pid_ == 0) {
+      // A test that dies without running destructors (a sanitizer abort, a
+      // signal) must not leave its servers running.
+      prctl(PR_SET_PDEATHSIG, SIGTERM);
       dup2(input[0], STDIN_FILENO);
       dup2(output[1], STDOUT_FILENO);
       dup2(output[1], STDERR_FILENO);
