@@ -37,6 +37,14 @@ std::shared_ptr<ui::NavigationController> navigation(const std::string& title, c
   return controller;
 }
 
+// The loading overlay as a request shows it, started from the main queue.
+void showOverlay(MirrorHarness& harness) {
+  harness.onMainQueue([] {
+    LoadingActivity::start(LoadingActivity::indicatorStyle, LoadingActivity::overlayColor,
+                           LoadingActivity::indicatorColor);
+  });
+}
+
 class CountingTarget : public ui::Object {
  public:
   using Super = ui::Object;
@@ -156,10 +164,7 @@ class ControllerMirrorTest : public QObject {
     MirrorHarness harness;
     auto screen = titled("Tickets activos");
     harness.show(screen);
-    harness.onMainQueue([] {
-      LoadingActivity::start(LoadingActivity::indicatorStyle, LoadingActivity::overlayColor,
-                             LoadingActivity::indicatorColor);
-    });
+    showOverlay(harness);
     QTRY_VERIFY(LoadingActivity::isShown() &&
                 harness.window->views().widgetFor(LoadingActivity::activityIndicator().get()));
     auto* overlay =
@@ -170,7 +175,6 @@ class ControllerMirrorTest : public QObject {
     QCOMPARE(overlay->spinnerColor(), QColor(Qt::white));
     QCOMPARE(overlay->layerStyle().background, QColor(0, 0, 0, 51));
     // It covers the screen: a click lands on the overlay, not on the label below.
-    auto label = screen->view()->subviews().front();
     QCOMPARE(harness.window->childAt(QPoint(30, 30)), static_cast<QWidget*>(overlay));
 
     QPointer<desktop::OverlayWidget> watched(overlay);
@@ -179,17 +183,13 @@ class ControllerMirrorTest : public QObject {
     QTRY_VERIFY(!harness.window->views().widgetFor(LoadingActivity::activityIndicator().get()) ||
                 !LoadingActivity::isShown());
     QVERIFY(harness.window->childAt(QPoint(30, 30)) != static_cast<QWidget*>(overlay));
-    Q_UNUSED(label);
   }
 
   void turningThePhoneReshapesTheWindowAndRebuildsTheOverlay() {
     MirrorHarness harness;
     auto screen = titled("Tickets activos");
     harness.show(screen);
-    harness.onMainQueue([] {
-      LoadingActivity::start(LoadingActivity::indicatorStyle, LoadingActivity::overlayColor,
-                             LoadingActivity::indicatorColor);
-    });
+    showOverlay(harness);
     QTRY_VERIFY(LoadingActivity::isShown());
     harness.window->rotate();
     QCOMPARE(harness.window->size(), QSize(844, 390));
