@@ -138,6 +138,9 @@ TEST_F(PackageTest, ControlFieldsNameTheLibrariesAMaintainerAndADescription) {
   EXPECT_NE(field("Maintainer").find('@'), std::string::npos);
   const std::string description = field("Description");
   EXPECT_NE(description.find("vehicle-tracking"), std::string::npos) << description;
+  // Paragraphs are separated by " ." lines; nothing of a list's separators leaks in.
+  EXPECT_NE(description.find("\n .\n"), std::string::npos) << description;
+  EXPECT_EQ(description.find(';'), std::string::npos) << description;
   // Computed by dpkg-shlibdeps from the programs, with the MIME database named by hand.
   const std::string depends = field("Depends");
   std::vector<std::string> packages = {"libc6", "libcurl4", "libplist3", "libturbojpeg0", "shared-mime-info"};
