@@ -37,12 +37,14 @@ std::optional<std::string> textForm(const platform::PlistValue& value) {
 }  // namespace
 
 std::string Networking::serverBaseURL() const {
-  if (auto path = bundle_.pathForResource("Server-config", "plist")) {
-    if (auto root = platform::readPropertyListFile(path->string()); root && root->is<platform::PlistDict>()) {
+  // An administrator's copy comes before the bundle's; a copy without a usable "URL" is passed over, with a warning.
+  for (const auto& path : bundle_.configurationFiles("Server-config", "plist")) {
+    if (auto root = platform::readPropertyListFile(path.string()); root && root->is<platform::PlistDict>()) {
       if (const auto* url = platform::dictValue(*root, "URL")) {
         if (auto text = textForm(*url)) return *text;
       }
     }
+    std::cerr << "warning: " << path.string() << " is unreadable or has no \"URL\"; skipped" << std::endl;
   }
   std::cerr << kMissingServerConfigMessage << std::endl;
   std::fflush(nullptr);
