@@ -6,6 +6,10 @@
 namespace instala {
 namespace {
 
+// Bodies larger than this are read and written in pieces of kLargeBodyBufferSize.
+constexpr std::size_t kLargeBody = 1 << 20;
+constexpr std::size_t kLargeBodyBufferSize = 512 * 1024;
+
 std::string_view trimmed(std::string_view text) {
   const auto first = text.find_first_not_of(" \t\r\n");
   if (first == std::string_view::npos) return {};
@@ -109,10 +113,12 @@ void Transfer::configureMethodAndBody() {
     // A known length: Content-Length, never chunked.
     curl_easy_setopt(handle_, CURLOPT_POST, 1L);
     curl_easy_setopt(handle_, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(request_.body->size()));
+    // No seek function: the body is never rewound to be sent again.
     curl_easy_setopt(handle_, CURLOPT_READFUNCTION, &Transfer::onRead);
     curl_easy_setopt(handle_, CURLOPT_READDATA, this);
-    curl_easy_setopt(handle_, CURLOPT_SEEKFUNCTION, &Transfer::onSeek);
-    curl_easy_setopt(handle_, CURLOPT_SEEKDATA, this);
+    if (request_.body->size() > kLargeBody) {
+      curl_easy_setopt(handle_, CURLOPT_UPLOAD_BUFFERSIZE, static_cast<long>(kLargeBodyBufferSize));
+    }
   } else if (method == HTTPMethod::POST) {
     // An empty POST: "Content-Length: 0", and nothing read from standard input.
     curl_easy_setopt(handle_, CURLOPT_POSTFIELDS, "");
@@ -156,12 +162,6 @@ std::size_t Transfer::onRead(char* buffer, std::size_t size, std::size_t count, 
   return copied ? *copied : CURL_READFUNC_ABORT;
 }
 
-int Transfer::onSeek(void* self, curl_off_t offset, int origin) {
-  auto& transfer = *static_cast<Transfer*>(self);
-  if (origin != SEEK_SET || offset < 0) return CURL_SEEKFUNC_CANTSEEK;
-  return transfer.request_.body->rewind(static_cast<std::uint64_t>(offset)) ? CURL_SEEKFUNC_OK : CURL_SEEKFUNC_FAIL;
-}
-
 int Transfer::onProgress(void* self, curl_off_t, curl_off_t, curl_off_t, curl_off_t uploaded) {
   auto& transfer = *static_cast<Transfer*>(self);
   const auto sent = static_cast<std::uint64_t>(uploaded);
@@ -176,8 +176,13 @@ HTTPResponse Transfer::finish(CURLcode result) {
   state_ = State::finished;
   HTTPResponse response;
   if (result != CURLE_OK) {
-    const auto kind = result == CURLE_OPERATION_TIMEDOUT ? RequestError::Kind::timedOut : RequestError::Kind::transport;
-    response.error = RequestError{kind, errorBuffer_[0] ? errorBuffer_ : curl_easy_strerror(result)};
+    if (request_.body && request_.body->error()) {
+      response.error = request_.body->error();
+    } else {
+      const auto kind =
+          result == CURLE_OPERATION_TIMEDOUT ? RequestError::Kind::timedOut : RequestError::Kind::transport;
+      response.error = RequestError{kind, errorBuffer_[0] ? errorBuffer_ : curl_easy_strerror(result)};
+    }
     return response;
   }
   if (auto status = currentStatus()) {

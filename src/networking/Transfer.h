@@ -54,7 +54,6 @@ class Transfer {
   static std::size_t onHeader(char* data, std::size_t size, std::size_t count, void* self);
   static std::size_t onBody(char* data, std::size_t size, std::size_t count, void* self);
   static std::size_t onRead(char* buffer, std::size_t size, std::size_t count, void* self);
-  static int onSeek(void* self, curl_off_t offset, int origin);
   static int onProgress(void* self, curl_off_t downloadTotal, curl_off_t downloaded, curl_off_t uploadTotal,
                         curl_off_t uploaded);
   void configureMethodAndBody();
