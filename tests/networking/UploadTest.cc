@@ -449,7 +449,9 @@ INSTANTIATE_TEST_SUITE_P(
                          Json::parse(R"({"error":"x"})"), 500},
         UploadAnswerCase{"ServerErrorHtmlFails", htmlPage(500), RequestError::Kind::notJSON, std::nullopt, 500},
         UploadAnswerCase{"DroppedConnection", Reply::dropConnection(), RequestError::Kind::transport, std::nullopt,
-                         std::nullopt}),
+                         std::nullopt},
+        UploadAnswerCase{"CutInsideTheHeaderBlock", Reply::rawThenClose("HTTP/1.1 200 OK\r\nContent-Ty"),
+                         RequestError::Kind::transport, std::nullopt, std::nullopt}),
     [](const auto& info) { return info.param.name; });
 
 }  // namespace
