@@ -114,8 +114,9 @@ struct Timed {
 
 class Bench {
  public:
-  Bench() : server_([](const testing::RecordedRequest&) { return testing::Reply::json(200, R"({"ok":true})"); },
-                    /*keepBodies=*/false) {}
+  Bench()
+      : server_([](const testing::RecordedRequest&) { return testing::Reply::json(200, R"({"ok":true})"); },
+                /*keepBodies=*/false) {}
 
   std::optional<Timed> ours(const std::filesystem::path& video) {
     testing::ChildProcess child("/proc/self/exe", {"--client", video.string(), server_.url("/process")});
@@ -188,9 +189,10 @@ bool benchSize(Bench& bench, std::uint64_t megabytes, int pairs) {
     std::printf("figure: %s | ratio min 0.00 median 0.00 | target >= %.2f | missed\n", name.c_str(), kTarget);
     return false;
   }
-  std::printf("upload %llu MB: ours median %.3f s (%.0f MB/s), curl -F median %.3f s (%.0f MB/s); our peak RSS %.1f MB\n",
-              static_cast<unsigned long long>(megabytes), median(ourSeconds), median(ourRates), median(curlSeconds),
-              median(curlRates), peak);
+  std::printf(
+      "upload %llu MB: ours median %.3f s (%.0f MB/s), curl -F median %.3f s (%.0f MB/s); our peak RSS %.1f MB\n",
+      static_cast<unsigned long long>(megabytes), median(ourSeconds), median(ourRates), median(curlSeconds),
+      median(curlRates), peak);
   const double middle = median(ratios);
   std::printf("figure: %s | ratio min %.2f median %.2f | target >= %.2f | %s\n", name.c_str(),
               *std::min_element(ratios.begin(), ratios.end()), middle, kTarget, middle >= kTarget ? "met" : "missed");

@@ -45,7 +45,8 @@ std::variant<std::shared_ptr<RequestBody>, RequestError> RequestBody::open(std::
     } else {
       File& file = std::get<File>(piece);
       source.descriptor = ::open(file.path.c_str(), O_RDONLY | O_CLOEXEC);
-      if (source.descriptor < 0) return encodingError("cannot open " + file.path.string() + ": " + std::strerror(errno));
+      if (source.descriptor < 0)
+        return encodingError("cannot open " + file.path.string() + ": " + std::strerror(errno));
       source.length = file.identity.size;
       source.file = std::move(file);
     }
@@ -85,7 +86,8 @@ std::optional<std::size_t> RequestBody::read(char* buffer, std::size_t capacity)
   std::size_t filled = 0;
   while (filled < capacity && current_ < sources_.size()) {
     const Source& source = sources_[current_];
-    const std::size_t wanted = static_cast<std::size_t>(std::min<std::uint64_t>(capacity - filled, source.length - offset_));
+    const std::size_t wanted =
+        static_cast<std::size_t>(std::min<std::uint64_t>(capacity - filled, source.length - offset_));
     if (wanted > 0) {
       std::size_t count = wanted;
       if (source.file) {

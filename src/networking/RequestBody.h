@@ -73,9 +73,9 @@ class RequestBody {
 
  private:
   struct Source {
-    std::string bytes;          // a piece in memory,
-    std::optional<File> file;   // or a file,
-    int descriptor = -1;        // open for reading
+    std::string bytes;         // a piece in memory,
+    std::optional<File> file;  // or a file,
+    int descriptor = -1;       // open for reading
     std::uint64_t length = 0;
   };
 

@@ -144,8 +144,8 @@ INSTANTIATE_TEST_SUITE_P(
                    RequestError::Kind::transport, false, std::nullopt},
         // Without Content-Length the body ends with the connection: that answer is whole.
         AnswerCase{"BodyEndedByTheClose",
-                   Reply::rawThenClose("HTTP/1.1 200 OK\r\nContent-Type: application/json\r\n\r\n" + kUser), std::nullopt,
-                   true, 200}),
+                   Reply::rawThenClose("HTTP/1.1 200 OK\r\nContent-Type: application/json\r\n\r\n" + kUser),
+                   std::nullopt, true, 200}),
     [](const auto& info) { return info.param.name; });
 
 TEST_F(RequestLayer, DecodedRecordHoldsTheAnswer) {

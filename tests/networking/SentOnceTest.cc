@@ -44,14 +44,15 @@ Ending performed(Session& session, const std::string& url, HTTPMethod method,
 
 Ending uploaded(Session& session, const std::string& url, FormBuilder builder) {
   std::optional<Ending> ending;
-  uploadMultipart(session, std::move(builder), kThreshold, url, HTTPMethod::POST, std::nullopt,
-                  [&](const MultipartFormDataEncodingResult& result) {
-                    if (!result.isSuccess()) {
-                      ending = Ending{result.error, std::nullopt};
-                      return;
-                    }
-                    result.request->responseJSON([&](auto error, auto, auto status) { ending = Ending{error, status}; });
-                  });
+  uploadMultipart(
+      session, std::move(builder), kThreshold, url, HTTPMethod::POST, std::nullopt,
+      [&](const MultipartFormDataEncodingResult& result) {
+        if (!result.isSuccess()) {
+          ending = Ending{result.error, std::nullopt};
+          return;
+        }
+        result.request->responseJSON([&](auto error, auto, auto status) { ending = Ending{error, status}; });
+      });
   EXPECT_TRUE(testing::pumpMainLoopUntil([&] { return ending.has_value(); }, 60s));
   return ending.value_or(Ending{});
 }

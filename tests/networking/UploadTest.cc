@@ -298,7 +298,8 @@ TEST_F(Upload, StreamedBodyIsTheFormEncodedInMemoryByteForByte) {
       patterned(70'001, 2) + "\r\n--" + b +
       "\r\nContent-Disposition: form-data; name=\"notes\"; filename=\"vacío.txt\"\r\nContent-Type: text/plain\r\n\r\n"
       "\r\n--" +
-      b + "\r\nContent-Disposition: form-data; name=\"video\"; filename=\"Toma 1.mp4\"\r\nContent-Type: video/mp4\r\n\r\n" +
+      b +
+      "\r\nContent-Disposition: form-data; name=\"video\"; filename=\"Toma 1.mp4\"\r\nContent-Type: video/mp4\r\n\r\n" +
       patterned(kThreshold, 1) + "\r\n--" + b + "--\r\n";
   EXPECT_EQ(request.bodyLength, expected.size());
   EXPECT_EQ(request.header("Content-Length"), std::to_string(expected.size()));

@@ -283,8 +283,8 @@ void RecordingServer::serve(int socket, std::size_t connection) {
       if (pending.empty() && !keepBodies_) {
         // Straight from the socket into the discard buffer, never past this body.
         if (!waitReadable(socket)) return;
-        const ssize_t count =
-            ::recv(socket, discard.data(), static_cast<std::size_t>(std::min<std::uint64_t>(remaining, discard.size())), 0);
+        const auto wanted = static_cast<std::size_t>(std::min<std::uint64_t>(remaining, discard.size()));
+        const ssize_t count = ::recv(socket, discard.data(), wanted, 0);
         if (count <= 0) return;
         remaining -= static_cast<std::uint64_t>(count);
         continue;

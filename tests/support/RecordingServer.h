@@ -46,7 +46,7 @@ struct Reply {
   bool contentLength = true;  // add Content-Length (never for 1xx, 204, 304)
   bool silent = false;        // read the request, then never answer
   bool hangUp = false;        // read the request, then close without answering
-  std::optional<std::string> raw;  // these bytes instead of a composed answer, then close
+  std::optional<std::string> raw = std::nullopt;  // these bytes instead of a composed answer, then close
 
   static Reply json(int status, std::string body);
   static Reply noContent(int status = 204);  // no body (205: "Content-Length: 0")
