@@ -7,7 +7,6 @@
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <fstream>
 #include <future>
