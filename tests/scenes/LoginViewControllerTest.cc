@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+
 namespace instala {
 namespace {
 
@@ -143,6 +145,29 @@ TEST_F(LoginScreen, SignInPostsTheEntriesAsTypedWithoutAuthorization) {
   EXPECT_EQ(requests[0].body, R"({"email":"Tecnico@Instala.mx","password":"clave con espacios ñ"})");
   EXPECT_EQ(requests[0].header("Content-Type"), "application/json");
   EXPECT_FALSE(requests[0].header("Authorization"));
+}
+
+// The first sign-in is refused; the server reads the second on the same
+// connection and closes it without an answer; a third would let the user in.
+TEST_F(LoginScreen, ASignInTheServerReadThenDroppedIsNotSentAgain) {
+  auto signIns = std::make_shared<std::atomic<int>>(0);
+  server.setHandler([signIns](const RecordedRequest&) {
+    switch (++*signIns) {
+      case 1: return Reply::json(401, "{}");
+      case 2: return Reply::dropConnection();
+      default: return Reply::json(200, R"({"name":"Carlos","auth_token":"nuevo"})");
+    }
+  });
+  signIn("tecnico@instala.mx", "Instala2026");
+  answerAlert("Aceptar");
+  ASSERT_TRUE(tap(*login->loginButton.lock()));
+  waitUntilIdle();
+  const auto requests = requestsTo(kSignInPath);
+  ASSERT_EQ(requests.size(), 2u);
+  EXPECT_EQ(requests[1].connection, requests[0].connection);
+  EXPECT_EQ(alertTitle(), "Error de servidor. Intentar nuevamente.");
+  EXPECT_EQ(storedToken(), std::nullopt);
+  EXPECT_FALSE(visible<ui::TabBarController>());
 }
 
 // ---- Each answer to the sign-in -------------------------------------------------------

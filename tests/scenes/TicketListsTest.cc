@@ -100,6 +100,11 @@ std::vector<ListAnswerCase> listAnswerCases() {
     cases.push_back({prefix + "Rejected", list, Reply::json(422, R"({"tickets":[{"id":1}]})"), 0, false, true});
     cases.push_back({prefix + "ServerError", list, Reply::json(500, R"({"tickets":[{"id":1}]})"), 0, true, false});
     cases.push_back({prefix + "NoServer", list, std::nullopt, 0, true, false});
+    // An answer cut inside its header block is no answer: neither a list nor a sign-out.
+    cases.push_back(
+        {prefix + "CutHeaderBlock", list, Reply::rawThenClose("HTTP/1.1 200 OK\r\nContent-Ty"), 0, true, false});
+    cases.push_back({prefix + "CutHeaderBlockOf422", list,
+                     Reply::rawThenClose("HTTP/1.1 422 Unprocessable Entity\r\nContent-Ty"), 0, true, false});
   }
   return cases;
 }
