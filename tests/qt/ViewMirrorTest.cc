@@ -124,6 +124,12 @@ class ViewMirrorTest : public QObject {
     harness.window.reset();
     table->reloadData();
     QCOMPARE(table->rectForRow({0, 1}).height(), oneLine + 17);
+
+    // A window opened on rows measured without it measures them again.
+    harness.window = std::make_unique<desktop::MainWindow>(
+        *harness.driver, platform::Bundle::main().root() / "Assets" / "Fonts", QString());
+    harness.window->syncNow();
+    QCOMPARE(table->rectForRow({0, 1}).height(), oneLine);
   }
 
   void theDetailsWrapTheAddressAndTheClientAsDrawn() {
