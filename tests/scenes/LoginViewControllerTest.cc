@@ -170,6 +170,48 @@ TEST_F(LoginScreen, ASignInTheServerReadThenDroppedIsNotSentAgain) {
   EXPECT_FALSE(visible<ui::TabBarController>());
 }
 
+// ---- What the screen checks before sending ---------------------------------------------
+
+struct EntriesCase {
+  std::string name;
+  std::string email;
+  std::string password;
+  bool sent;
+};
+
+void PrintTo(const EntriesCase& c, std::ostream* os) { *os << c.name; }
+
+class Entries : public LoginScreen, public ::testing::WithParamInterface<EntriesCase> {};
+
+// The address is checked as typed (blanks are not trimmed away); the password
+// only needs to be there.
+TEST_P(Entries, AreCheckedAsTyped) {
+  const auto& c = GetParam();
+  answer({{kSignInPath, Reply::json(401, "{}")}});
+  signIn(c.email, c.password);
+  auto requests = requestsTo(kSignInPath);
+  if (c.sent) {
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(requests[0].body, R"({"email":")" + c.email + R"(","password":")" + c.password + R"("})");
+    EXPECT_EQ(alertTitle(), "Error de servidor. Intentar nuevamente.");
+  } else {
+    EXPECT_TRUE(requests.empty());
+    EXPECT_EQ(alertTitle(), "Las credenciales son incorrectas. Ingrese datos válidos.");
+  }
+  EXPECT_EQ(login->emailTF.lock()->text(), c.email);
+  EXPECT_EQ(login->passwordTF.lock()->text(), c.password);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Screen, Entries,
+    ::testing::Values(EntriesCase{"AddressPaddedWithBlanks", "  tecnico@instala.mx ", "Instala2026", false},
+                      EntriesCase{"AddressWithALeadingTab", "\ttecnico@instala.mx", "Instala2026", false},
+                      EntriesCase{"AddressWithATrailingBlank", "tecnico@instala.mx ", "Instala2026", false},
+                      EntriesCase{"OneCharacterPassword", "tecnico@instala.mx", "x", true},
+                      EntriesCase{"OneBlankPassword", "tecnico@instala.mx", " ", true},
+                      EntriesCase{"EmptyPassword", "tecnico@instala.mx", "", false}),
+    [](const auto& info) { return info.param.name; });
+
 // ---- Each answer to the sign-in -------------------------------------------------------
 
 struct SignInCase {
