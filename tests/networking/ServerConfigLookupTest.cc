@@ -18,8 +18,9 @@ std::string config(const std::string& url) {
 }
 const std::string noURL =
     "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>Other</key><string>http://x</string></dict></plist>";
+// A URL that is not text still serves: its text form goes on, as everywhere else.
 const std::string urlNotText =
-    "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>URL</key><dict/></dict></plist>";
+    "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>URL</key><integer>42</integer></dict></plist>";
 
 struct LookupCase {
   const char* name;
@@ -60,7 +61,7 @@ INSTANTIATE_TEST_SUITE_P(
         LookupCase{"UserNotAPropertyList", "garbage", config("http://system"), config("http://bundle"),
                    "http://system"},
         LookupCase{"UserWithoutURL", noURL, config("http://system"), config("http://bundle"), "http://system"},
-        LookupCase{"UserURLNotText", urlNotText, std::nullopt, config("http://bundle"), "http://bundle"},
+        LookupCase{"UserURLNotText", urlNotText, std::nullopt, config("http://bundle"), "42"},
         LookupCase{"EmptyFiles", "", "", config("http://bundle"), "http://bundle"}),
     [](const auto& info) { return std::string(info.param.name); });
 
