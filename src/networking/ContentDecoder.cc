@@ -1,7 +1,7 @@
 #include "networking/ContentDecoder.h"
 
-#include <archive.h>
-#include <archive_entry.h>
+#include "networking/LzwDecoder.h"
+
 #define ZLIB_CONST
 #include <zlib.h>
 
@@ -76,33 +76,11 @@ std::variant<std::string, RequestError> undoGzip(const std::string& body) {
   }
 }
 
-// LZW through libarchive's compress filter; the raw format hands the decoded
-// bytes through and the empty format accepts a coded empty body.
 std::variant<std::string, RequestError> undoCompress(const std::string& body) {
-  std::unique_ptr<archive, decltype(&archive_read_free)> reader(archive_read_new(), &archive_read_free);
-  if (!reader) return corrupt("compress", "out of memory");
-  archive_read_support_filter_compress(reader.get());
-  archive_read_support_format_raw(reader.get());
-  archive_read_support_format_empty(reader.get());
-  if (archive_read_open_memory(reader.get(), body.data(), body.size()) != ARCHIVE_OK)
-    return corrupt("compress", nullptr);
-  // Exactly the compress filter over the bytes: without it libarchive passed the
-  // bytes through unread, with more it undid a coding the server did not name.
-  if (archive_filter_count(reader.get()) != 2 || archive_filter_code(reader.get(), 0) != ARCHIVE_FILTER_COMPRESS) {
-    return corrupt("compress", nullptr);
-  }
-  archive_entry* entry = nullptr;
-  const int header = archive_read_next_header(reader.get(), &entry);
-  if (header == ARCHIVE_EOF) return std::string();
-  if (header != ARCHIVE_OK) return corrupt("compress", archive_error_string(reader.get()));
-  std::string decoded;
-  char buffer[16384];
-  for (;;) {
-    const la_ssize_t count = archive_read_data(reader.get(), buffer, sizeof buffer);
-    if (count == 0) return decoded;
-    if (count < 0) return corrupt("compress", archive_error_string(reader.get()));
-    decoded.append(buffer, static_cast<std::size_t>(count));
-  }
+  std::string reason;
+  auto decoded = decodeLzw(body, reason);
+  if (!decoded) return corrupt("compress", reason.c_str());
+  return std::move(*decoded);
 }
 
 std::variant<std::string, RequestError> undo(Coding coding, const std::string& body) {

@@ -1,0 +1,20 @@
+#pragma once
+// The LZW coding of the Unix `compress` program (".Z" data, the HTTP
+// "compress" content coding), undone in memory without a library: the magic
+// bytes 0x1F 0x9D, a flags byte (maximum code width 9 to 16 bits in its low
+// five bits, block mode in its high bit), then codes packed least significant
+// bit first, starting 9 bits wide. In block mode code 256 clears the table;
+// the codes that follow it start at the next boundary of the writer's groups
+// of eight codes, as `compress` wrote them.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace instala {
+
+// The decoded bytes; nothing for data that is not in this coding or is
+// corrupt, with the reason in `reason`.
+std::optional<std::string> decodeLzw(std::string_view coded, std::string& reason);
+
+}  // namespace instala
