@@ -9,6 +9,25 @@
 #include <system_error>
 
 namespace instala {
+namespace {
+
+// The geocoding service of Info.plist, made on the first search: making it
+// opens the HTTP session, which the first screen may not need.
+class GeocoderOnFirstUse final : public Geocoder {
+ public:
+  explicit GeocoderOnFirstUse(std::string baseURL) : baseURL_(std::move(baseURL)) {}
+
+  void geocodeAddressString(const std::string& address, Completion completion) override {
+    if (!geocoder_) geocoder_ = std::make_unique<HTTPGeocoder>(baseURL_);
+    geocoder_->geocodeAddressString(address, std::move(completion));
+  }
+
+ private:
+  std::string baseURL_;
+  std::unique_ptr<HTTPGeocoder> geocoder_;
+};
+
+}  // namespace
 
 platform::Result<LaunchOptions> parseLaunchOptions(const std::vector<std::string>& arguments) {
   LaunchOptions options;
@@ -41,7 +60,9 @@ platform::Result<std::shared_ptr<AppDelegate>> launchApplication(const LaunchOpt
   platform::Preferences::standard().open(platform::Paths::preferencesFile());
   registerApplicationClasses();
   // The check-in map asks the geocoding service named in Info.plist; without one it stays as laid out.
-  Geocoder::setShared(HTTPGeocoder::fromBundle(platform::Bundle::main()));
+  const auto geocoderURL = platform::Bundle::main().infoString(HTTPGeocoder::kInfoKey);
+  Geocoder::setShared(geocoderURL && !geocoderURL->empty() ? std::make_shared<GeocoderOnFirstUse>(*geocoderURL)
+                                                           : nullptr);
 
   auto delegate = std::make_shared<AppDelegate>();
   auto& application = ui::Application::shared();

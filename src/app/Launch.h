@@ -24,9 +24,9 @@ struct LaunchOptions {
 platform::Result<LaunchOptions> parseLaunchOptions(const std::vector<std::string>& arguments);
 
 // Sets the main bundle and the data directory, opens the preferences, registers
-// the classes, sets the shared geocoder from Info.plist and launches the
-// application delegate, which shows the first screen. The delegate is also the
-// application's.
+// the classes, sets the shared geocoder from Info.plist (made on its first
+// search, so that start-up opens no HTTP session) and launches the application
+// delegate, which shows the first screen. The delegate is also the application's.
 platform::Result<std::shared_ptr<AppDelegate>> launchApplication(const LaunchOptions& options);
 
 }  // namespace instala
