@@ -32,7 +32,7 @@ bool setFrameIfChanged(ui::View& view, const ui::Rect& frame) {
 ControllerMirror::ControllerMirror(MirrorContext& context, QWidget* dialogParent)
     : context_(context), dialogParent_(dialogParent) {
   camera_ = [this](const std::shared_ptr<ui::ImagePickerController>& picker, QWidget* parent) -> QDialog* {
-    return new CameraDialog(picker, context_, parent);
+    return new CameraDialog(picker, cameraModules_.module(), context_, parent);
   };
   browser_ = [this](const std::shared_ptr<ui::SafariViewController>& browser, QWidget* parent) -> QDialog* {
     return new DocumentViewer(browser, context_, [](const QUrl& url) { return QDesktopServices::openUrl(url); },
