@@ -2,13 +2,16 @@
 // toolkit model and feeds the mouse and keyboard into it.
 //
 //   instala [--bundle DIR] [--data DIR] [--screenshot-tour DIR]
+//           [--exit-after-first-frame | --exit-after-screen SCREEN]
 //
 // --screenshot-tour walks the whole flow against a running demo server (the
 // bundle's Server-config.plist points at it) and writes one PNG per screen.
+// The two exit flags measure start-up: the program quits once that frame is drawn.
 
 #include "app/Launch.h"
 #include "platform/Bundle.h"
 #include "platform/RunLoop.h"
+#include "qt/FrameExit.h"
 #include "qt/MainWindow.h"
 #include "qt/QtRunLoopDriver.h"
 #include "qt/ScreenshotTour.h"
@@ -27,9 +30,14 @@ namespace {
 
 constexpr const char* usage =
     "usage: instala [--bundle DIR] [--data DIR] [--screenshot-tour DIR]\n"
-    "  --bundle DIR           the application bundle (default: $INSTALA_BUNDLE, then the bundle next to instala)\n"
-    "  --data DIR             keep the preferences and documents under DIR\n"
-    "  --screenshot-tour DIR  walk every screen against the demo server and write one PNG per screen to DIR\n";
+    "               [--exit-after-first-frame | --exit-after-screen SCREEN]\n"
+    "  --bundle DIR               the application bundle (default: $INSTALA_BUNDLE, then the bundle next to instala)\n"
+    "  --data DIR                 keep the preferences and documents under DIR\n"
+    "  --screenshot-tour DIR      walk every screen against the demo server and write one PNG per screen to DIR\n"
+    "  --exit-after-first-frame   quit once the window's first frame is drawn\n"
+    "  --exit-after-screen SCREEN quit once a frame shows the screen SCREEN (a class name such as\n"
+    "                             ActivesTableViewController) with nothing loading and no alert open\n"
+    "  Both exit flags print \"frame drawn: SCREEN [rows N]\" (the screen on top) before quitting.\n";
 
 }  // namespace
 
@@ -49,19 +57,34 @@ int main(int argc, char** argv) {
     return 2;
   }
   std::optional<std::filesystem::path> tourDirectory;
+  bool exitAfterFrame = false;
+  std::optional<std::string> exitScreen;
   const auto& remaining = options->remaining;
   for (std::size_t i = 0; i < remaining.size(); ++i) {
-    if (remaining[i] == "--help" || remaining[i] == "-h") {
+    const std::string& option = remaining[i];
+    if (option == "--help" || option == "-h") {
       std::cout << usage;
       return 0;
     }
-    if (remaining[i] == "--screenshot-tour" && i + 1 < remaining.size() && !remaining[i + 1].empty()) {
+    const bool hasValue = i + 1 < remaining.size() && !remaining[i + 1].empty();
+    if (option == "--screenshot-tour" && hasValue) {
       tourDirectory = remaining[++i];
-      continue;
+    } else if (option == "--exit-after-screen" && hasValue) {
+      exitScreen = remaining[++i];
+    } else if (option == "--exit-after-first-frame") {
+      exitAfterFrame = true;
+    } else {
+      std::cerr << "instala: "
+                << (option == "--screenshot-tour"     ? "--screenshot-tour needs a directory"
+                    : option == "--exit-after-screen" ? "--exit-after-screen needs a screen"
+                                                      : "unknown option " + option)
+                << "\n" << usage;
+      return 2;
     }
-    std::cerr << "instala: " << (remaining[i] == "--screenshot-tour" ? "--screenshot-tour needs a directory"
-                                                                      : "unknown option " + remaining[i])
-              << "\n" << usage;
+  }
+  if (int(exitAfterFrame) + int(exitScreen.has_value()) + int(tourDirectory.has_value()) > 1) {
+    std::cerr << "instala: --screenshot-tour, --exit-after-first-frame and --exit-after-screen exclude each other\n"
+              << usage;
     return 2;
   }
 
@@ -101,6 +124,10 @@ int main(int argc, char** argv) {
   QObject::connect(&application, &QCoreApplication::aboutToQuit, [] {
     if (auto delegate = ui::Application::shared().delegate()) delegate->willTerminate(ui::Application::shared());
   });
+  std::optional<desktop::FrameExit> frameExit;
+  if (exitAfterFrame || exitScreen) frameExit.emplace(window, exitScreen);
+  // The first frame already shows the first screen instead of an empty window.
+  window.syncNow();
   window.show();
   return QApplication::exec();
 }
