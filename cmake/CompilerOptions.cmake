@@ -2,6 +2,8 @@
 add_library(instala_options INTERFACE)
 target_compile_options(instala_options INTERFACE -Wall -Wextra -Wpedantic -Werror)
 target_include_directories(instala_options INTERFACE ${PROJECT_SOURCE_DIR}/src)
+# A program records only the libraries it calls into, so none is loaded at start for nothing.
+target_link_options(instala_options INTERFACE -Wl,--as-needed)
 if(INSTALA_SANITIZE)
   target_compile_options(instala_options INTERFACE
     -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)

@@ -95,6 +95,14 @@ void MainWindow::syncNow() {
   if (driver_.loop().hasPendingTasks()) requestSync();
 }
 
+void MainWindow::paintEvent(QPaintEvent* event) {
+  QWidget::paintEvent(event);
+  if (!systemFontsPending_) return;
+  systemFontsPending_ = false;
+  // Queued: the rest of the first frame is drawn first.
+  QTimer::singleShot(0, this, [this] { fonts_.useSystemConfiguration(this, nullptr); });
+}
+
 void MainWindow::startCrossDissolve(double duration) {
   delete dissolve_;
   auto* picture = new QLabel(this);

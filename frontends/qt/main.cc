@@ -9,6 +9,7 @@
 // The two exit flags measure start-up: the program quits once that frame is drawn.
 
 #include "app/Launch.h"
+#include "networking/CurlLibrary.h"
 #include "platform/Bundle.h"
 #include "platform/RunLoop.h"
 #include "qt/FrameExit.h"
@@ -88,16 +89,22 @@ int main(int argc, char** argv) {
     return 2;
   }
 
+  // libcurl and its libraries load on another core, before the first screen's first request.
+  loadCurlInBackground();
   // The model's screen is the window: a phone's 390 by 844 points.
   ui::Screen::main().setPortraitSize({desktop::MainWindow::phoneWidth, desktop::MainWindow::phoneHeight});
   desktop::QtRunLoopDriver driver(platform::RunLoop::main());
+  // The first screen comes before the window, so its requests are under way while the window is built.
   auto delegate = launchApplication(options.value());
   if (!delegate) {
     std::cerr << "instala: " << delegate.error().message << "\n";
     return 1;
   }
-  desktop::MainWindow window(driver, platform::Bundle::main().root() / "Assets" / "Fonts",
-                             desktop::TileCache::templateFromBundle());
+  const auto fontsFolder = platform::Bundle::main().root() / "Assets" / "Fonts";
+  // The first frame needs only the bundle's fonts: the system's font configuration comes after it.
+  const bool lightFonts = desktop::FontRegistry::useLightConfiguration(fontsFolder);
+  desktop::MainWindow window(driver, fontsFolder, desktop::TileCache::templateFromBundle());
+  if (lightFonts) window.useSystemFontsAfterFirstFrame();
   if (tourDirectory) {
     desktop::ScreenshotTour tour(window, *tourDirectory);
     return tour.run();
