@@ -23,13 +23,12 @@ class FrameExit : public QObject {
   FrameExit(MainWindow& window, std::optional<std::string> screen);
   ~FrameExit() override;
 
-  // What the line says about the model's window as it is now.
-  static std::string describeScreen();
-
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // What the line says about the model's window as it is now.
+  static std::string describeScreen();
   void modelSynced();
 
   MainWindow& window_;

@@ -67,6 +67,8 @@ CameraView::CameraView(bool photos, bool videos, CameraCallbacks callbacks, QWid
 }
 
 CameraView::~CameraView() {
+  // The dialog that holds the callbacks is going too: a recording stopped now is dropped.
+  callbacks_ = {};
   if (recorder_ && recorder_->recorderState() != QMediaRecorder::StoppedState) recorder_->stop();
 }
 
