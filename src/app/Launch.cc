@@ -3,6 +3,7 @@
 #include "app/ClassRegistrations.h"
 #include "networking/HTTPGeocoder.h"
 #include "platform/Bundle.h"
+#include "platform/FileSystem.h"
 #include "platform/Paths.h"
 #include "platform/Preferences.h"
 
@@ -38,7 +39,11 @@ platform::Result<std::shared_ptr<AppDelegate>> launchApplication(const LaunchOpt
     if (ec) return platform::Error{"cannot create the data directory " + options.data->string() + ": " + ec.message()};
     platform::Paths::setDataDirectory(*options.data);
   }
-  platform::Preferences::standard().open(platform::Paths::preferencesFile());
+  // Saves that a kill or a power cut interrupted leave their temporary files behind.
+  const auto preferences = platform::Paths::preferencesFile();
+  platform::removeAtomicWriteLeftovers(preferences.parent_path(), preferences.filename().string());
+  platform::removeAtomicWriteLeftovers(platform::Paths::documentsDirectory());
+  platform::Preferences::standard().open(preferences);
   registerApplicationClasses();
   // The check-in map asks the geocoding service named in Info.plist; without one it stays as laid out.
   Geocoder::setShared(HTTPGeocoder::fromBundle(platform::Bundle::main()));

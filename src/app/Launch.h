@@ -23,7 +23,8 @@ struct LaunchOptions {
 // An error for an option without its value.
 platform::Result<LaunchOptions> parseLaunchOptions(const std::vector<std::string>& arguments);
 
-// Sets the main bundle and the data directory, opens the preferences, registers
+// Sets the main bundle and the data directory, removes the temporary files of
+// interrupted saves next to the preferences and the photos, opens the preferences, registers
 // the classes, sets the shared geocoder from Info.plist and launches the
 // application delegate, which shows the first screen. The delegate is also the
 // application's.
