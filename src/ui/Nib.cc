@@ -1,10 +1,10 @@
 #include "ui/Nib.h"
 
 #include "platform/Bundle.h"
+#include "platform/FileSystem.h"
 #include "ui/InterfaceLoader.h"
 #include "ui/TableViewCell.h"
 
-#include <fstream>
 #include <iostream>
 
 namespace instala::ui {
@@ -29,14 +29,17 @@ std::shared_ptr<Nib> Nib::named(const std::string& name) {
 
 platform::Result<std::shared_ptr<Nib>> Nib::load(const std::filesystem::path& file) {
   const std::string name = file.stem().string();
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return platform::Error{"nib " + name + ": cannot read " + file.string()};
-  auto json = nlohmann::json::parse(in, nullptr, false);
+  auto bytes = platform::readFile(file);
+  if (!bytes) return platform::Error{"nib " + name + ": cannot read " + file.string()};
+  auto json = nlohmann::json::parse(bytes->begin(), bytes->end(), nullptr, false);
   if (json.is_discarded()) return platform::Error{"nib " + name + ": " + file.string() + " is not valid JSON"};
   return fromJSON(name, json);
 }
 
 platform::Result<std::shared_ptr<Nib>> Nib::fromJSON(const std::string& name, const nlohmann::json& json) {
+  if (!InterfaceLoader::nestingWithinLimit(json)) {
+    return platform::Error{"nib " + name + ": nested deeper than " + std::to_string(kMaximumInterfaceNesting) + " levels"};
+  }
   if (!json.is_object()) return platform::Error{"nib " + name + ": the file must hold a JSON object"};
   auto nib = std::shared_ptr<Nib>(new Nib());
   nib->name_ = name;

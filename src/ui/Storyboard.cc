@@ -1,13 +1,13 @@
 #include "ui/Storyboard.h"
 
 #include "platform/Bundle.h"
+#include "platform/FileSystem.h"
 #include "ui/ClassRegistry.h"
 #include "ui/InterfaceLoader.h"
 #include "ui/NavigationController.h"
 #include "ui/TabBarController.h"
 #include "ui/ViewController.h"
 
-#include <fstream>
 #include <iostream>
 #include <set>
 
@@ -70,9 +70,9 @@ std::shared_ptr<Storyboard> Storyboard::named(const std::string& name) {
 platform::Result<std::shared_ptr<Storyboard>> Storyboard::load(const std::filesystem::path& file) {
   std::string name = file.filename().string();
   if (auto suffix = name.find(".storyboard.json"); suffix != std::string::npos) name.erase(suffix);
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return platform::Error{"storyboard " + name + ": cannot read " + file.string()};
-  auto json = Json::parse(in, nullptr, false);
+  auto bytes = platform::readFile(file);
+  if (!bytes) return platform::Error{"storyboard " + name + ": cannot read " + file.string()};
+  auto json = Json::parse(bytes->begin(), bytes->end(), nullptr, false);
   if (json.is_discarded()) return platform::Error{"storyboard " + name + ": " + file.string() + " is not valid JSON"};
   return fromJSON(name, json);
 }
@@ -116,6 +116,9 @@ std::optional<Storyboard::BarButton> Storyboard::parseBarButton(const Json& node
 platform::Result<std::shared_ptr<Storyboard>> Storyboard::fromJSON(const std::string& name, const Json& json) {
   std::vector<std::string> errors;
   const std::string where = "storyboard " + name;
+  if (!InterfaceLoader::nestingWithinLimit(json)) {
+    return platform::Error{where + ": nested deeper than " + std::to_string(kMaximumInterfaceNesting) + " levels"};
+  }
   auto storyboard = std::shared_ptr<Storyboard>(new Storyboard());
   storyboard->name_ = name;
   if (!checkKeys(json, {"initialScene", "scenes", "comment"}, where, errors)) return platform::Error{joined(errors)};
