@@ -51,7 +51,7 @@ TEST_F(StepOneTest, LoadingKeepsOnlyTheTokenAndRemovesTheEarlierPhotos) {
   preferences.setObject("abc", "token");
   preferences.setObject(platform::Bytes{1, 2}, "dataElements");
   preferences.setObject("/tmp/old.mp4", "video");
-  for (const char* name : {"img-1", "img-2", "img-5", "other"}) Utils::saveImage(name, photo());
+  for (const char* name : {"img-1", "img-2", "img-5", "other"}) ASSERT_FALSE(Utils::saveImage(name, photo()));
   open();
   EXPECT_EQ(preferences.keys(), std::vector<std::string>{"token"});
   for (const char* name : {"img-1", "img-2", "img-3", "img-4", "img-5"}) EXPECT_FALSE(Utils::loadImage(name)) << name;
