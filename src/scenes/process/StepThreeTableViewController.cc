@@ -4,29 +4,22 @@
 #include "common/KeyboardDismissal.h"
 #include "common/ShowAlert.h"
 #include "common/Utils.h"
+#include "platform/Image.h"
 #include "platform/Preferences.h"
 #include "scenes/process/ChecklistRows.h"
 #include "scenes/process/EvidencePhotos.h"
 #include "scenes/process/ProcessStepsCell.h"
 #include "scenes/process/StepOneTableViewController.h"
 
-#include <array>
-#include <future>
+#include <filesystem>
 #include <iostream>
+#include <vector>
 
 namespace instala {
 namespace {
 
 // "image" for slot 0, then "image2" … "image5".
 std::string photoPartName(int slot) { return slot == 0 ? "image" : "image" + std::to_string(slot + 1); }
-
-// The stored photo of a slot as the upload sends it; nothing when the slot has
-// no readable photo or it cannot be encoded again.
-std::optional<platform::Bytes> uploadPhoto(int slot) {
-  auto photo = Utils::loadImage(evidencePhotoName(slot));
-  if (!photo) return std::nullopt;
-  return photo->jpegRepresentation(StepThreeTableViewController::kUploadPhotoQuality);
-}
 
 }  // namespace
 
@@ -97,14 +90,14 @@ void StepThreeTableViewController::appendSubmissionParts(MultipartFormData& form
   for (const auto& [name, value] : instala::submissionFields(snapshot.ticket, snapshot.initialData, snapshot.finalData)) {
     form.addDataPart(submissionText(value), name);
   }
-  // The photos are decoded and encoded again side by side; the parts keep their order.
-  std::array<std::future<std::optional<platform::Bytes>>, kEvidencePhotoSlots> photos;
+  std::vector<std::filesystem::path> photoFiles;
   for (int slot = 0; slot < kEvidencePhotoSlots; ++slot) {
-    photos[static_cast<std::size_t>(slot)] = std::async(std::launch::async, uploadPhoto, slot);
+    photoFiles.push_back(Utils::imagePath(evidencePhotoName(slot)).value_or(std::filesystem::path()));
   }
+  const auto photos = platform::transcodeJPEGFiles(photoFiles, kUploadPhotoQuality);
   for (int slot = 0; slot < kEvidencePhotoSlots; ++slot) {
     const std::string name = photoPartName(slot);
-    if (auto bytes = photos[static_cast<std::size_t>(slot)].get()) {
+    if (const auto& bytes = photos[static_cast<std::size_t>(slot)]) {
       form.addFilePart(*bytes, name, name, "image/png");
     } else {
       form.addDataPart(std::string(), name);

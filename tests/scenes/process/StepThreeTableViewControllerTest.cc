@@ -6,9 +6,11 @@
 #include "scenes/process/ProcessElementCell.h"
 #include "scenes/process/ProcessKilometersCell.h"
 #include "scenes/process/ProcessStepsCell.h"
+#include "support/ForkedCall.h"
 #include "ui/Switch.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <fstream>
 #include <functional>
@@ -218,6 +220,54 @@ TEST_F(StepThreeTest, AStoredPhotoIsSentAsJpegAtQualityPointTwoDeclaredAsPng) {
     EXPECT_EQ(parts[i].content, "") << parts[i].name;
   }
 }
+
+// A slot whose file is no readable photo is sent as an empty text part, and
+// the other photos still go: the body is built in a child process, so a
+// build that waits on a FIFO or allocates for a header's claimed size fails
+// the test instead of hanging or swamping it.
+struct OddPhotoFile {
+  const char* name;
+  std::function<void(const std::filesystem::path& file)> make;
+};
+void PrintTo(const OddPhotoFile& c, std::ostream* os) { *os << c.name; }
+
+class StepThreeOddPhotoFile : public StepThreeTest, public ::testing::WithParamInterface<OddPhotoFile> {};
+
+TEST_P(StepThreeOddPhotoFile, IsAnEmptyTextPartAndTheOthersAreSent) {
+  Utils::saveImage("img-1", photo(40));
+  Utils::saveImage("img-3", photo(24));
+  GetParam().make(platform::Paths::documentsDirectory() / "img-2");
+  const auto outcome = testing::forkedCall(
+      [this] {
+        const auto parts = build(SubmissionSnapshot{});
+        if (parts.size() != 51u) return 1;
+        const Part& image2 = parts[47];
+        if (image2.name != "image2" || image2.contentType || !image2.content.empty()) return 2;
+        if (parts[46].contentType != "image/png" || parts[48].contentType != "image/png") return 3;
+        return 0;
+      },
+      {.timeout = std::chrono::seconds(30), .extraAddressSpace = std::uint64_t{1} << 30});
+  ASSERT_TRUE(outcome) << "the body was not built: hung, crashed or ran out of memory";
+  EXPECT_EQ(*outcome, 0) << "1: part count, 2: image2 not an empty text part, 3: other photos missing";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    StepThree, StepThreeOddPhotoFile,
+    ::testing::Values(OddPhotoFile{"Fifo", [](const auto& file) { ASSERT_EQ(mkfifo(file.c_str(), 0600), 0); }},
+                      OddPhotoFile{"Folder", [](const auto& file) { std::filesystem::create_directories(file); }},
+                      OddPhotoFile{"HugeDimensions",
+                                   [](const auto& file) {
+                                     std::filesystem::copy_file(
+                                         std::filesystem::path(INSTALA_TEST_DATA_DIR) / "huge-dims.jpg", file);
+                                   }},
+                      OddPhotoFile{"CutShort",
+                                   [](const auto& file) {
+                                     auto jpeg = *photo(64).jpegRepresentation(0.25);
+                                     std::ofstream(file, std::ios::binary)
+                                         .write(reinterpret_cast<const char*>(jpeg.data()),
+                                                static_cast<std::streamsize>(jpeg.size() / 2));
+                                   }}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(StepThreeTest, TheVideoComesLastWithItsFileNameAndType) {
   auto video = dir.write("clips/service clip.mp4", std::string(3000, 'v'));
