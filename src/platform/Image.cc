@@ -317,8 +317,8 @@ std::optional<Image> decodeImage(Decoder& decoder) {
 }
 
 // The threads of transcodeJPEGFiles are CPU-bound work somebody waits for:
-// they leave a background policy (SCHED_BATCH, SCHED_IDLE) inherited from the
-// caller. Their nice value cannot be lowered without privileges.
+// they leave the batch policy inherited from the encoding queue. (A nice
+// value, or SCHED_IDLE, could not be undone here without privileges.)
 void useNormalPolicy() {
   sched_param parameters{};
   pthread_setschedparam(pthread_self(), SCHED_OTHER, &parameters);
