@@ -131,15 +131,21 @@ struct BytesDestination {
   Bytes bytes;
 };
 
+// Out of memory leaves libjpeg through its error exit, outside the handler:
+// no exception may cross libjpeg's C frames.
+void resizeOrFail(j_compress_ptr info, Bytes& bytes, std::size_t size) {
+  bool resized = true;
+  try {
+    bytes.resize(size);
+  } catch (const std::bad_alloc&) {
+    resized = false;
+  }
+  if (!resized) jumpOut(reinterpret_cast<j_common_ptr>(info));
+}
+
 void startBytes(j_compress_ptr info) {
   auto* destination = reinterpret_cast<BytesDestination*>(info->dest);
-  bool grown = true;
-  try {
-    destination->bytes.resize(kFirstOutputBuffer);
-  } catch (const std::bad_alloc&) {
-    grown = false;
-  }
-  if (!grown) jumpOut(reinterpret_cast<j_common_ptr>(info));
+  resizeOrFail(info, destination->bytes, kFirstOutputBuffer);
   destination->base.next_output_byte = destination->bytes.data();
   destination->base.free_in_buffer = destination->bytes.size();
 }
@@ -148,13 +154,7 @@ void startBytes(j_compress_ptr info) {
 boolean growBytes(j_compress_ptr info) {
   auto* destination = reinterpret_cast<BytesDestination*>(info->dest);
   const std::size_t used = destination->bytes.size();
-  bool grown = true;
-  try {
-    destination->bytes.resize(used * 2);
-  } catch (const std::bad_alloc&) {
-    grown = false;
-  }
-  if (!grown) jumpOut(reinterpret_cast<j_common_ptr>(info));
+  resizeOrFail(info, destination->bytes, used * 2);
   destination->base.next_output_byte = destination->bytes.data() + used;
   destination->base.free_in_buffer = destination->bytes.size() - used;
   return TRUE;
