@@ -7,6 +7,7 @@
 //   upload_benchmark --size-mb 500    one size
 
 #include "networking/RequestLayer.h"
+#include "networking/UploadRequest.h"
 #include "support/MainLoop.h"
 #include "support/RecordingServer.h"
 #include "support/TempDir.h"

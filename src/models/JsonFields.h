@@ -1,7 +1,9 @@
 #pragma once
 // The per-field decoding rule shared by the server records: a missing key, a
 // null or a value of the wrong JSON type makes the field absent, never the
-// record invalid.
+// record invalid. Used by the records' own .cc files.
+
+#include "models/Json.h"
 
 #include <nlohmann/json.hpp>
 
@@ -10,11 +12,7 @@
 #include <string>
 #include <vector>
 
-namespace instala {
-
-using Json = nlohmann::ordered_json;
-
-namespace json_fields {
+namespace instala::json_fields {
 
 std::optional<std::string> text(const Json& object, const char* key);
 // A JSON number with a whole value that fits a signed 64-bit integer (7 and 7.0, not 12.5 or 2^63).
@@ -41,5 +39,4 @@ void put(Json& object, const char* key, const std::optional<T>& value) {
   if (value) object[key] = *value;
 }
 
-}  // namespace json_fields
-}  // namespace instala
+}  // namespace instala::json_fields

@@ -1,5 +1,7 @@
 #include "models/Ticket.h"
 
+#include "models/JsonFields.h"
+
 namespace instala {
 
 // The units travel under the singular key "unit", although it holds a list.

@@ -1,5 +1,7 @@
 #include "models/Tickets.h"
 
+#include "models/JsonFields.h"
+
 namespace instala {
 
 platform::Result<Tickets> Tickets::decode(const Json& value) {

@@ -1,5 +1,7 @@
 #include "models/Unit.h"
 
+#include "models/JsonFields.h"
+
 namespace instala {
 
 // The server spells the economic number's key "economic_numer"; it is kept as sent.

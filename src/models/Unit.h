@@ -1,7 +1,7 @@
 #pragma once
 // One vehicle on which a tracking device is installed, as the server sends it.
 
-#include "models/JsonFields.h"
+#include "models/Json.h"
 #include "platform/Result.h"
 
 #include <cstdint>

@@ -1,5 +1,7 @@
 #include "models/User.h"
 
+#include "models/JsonFields.h"
+
 namespace instala {
 
 platform::Result<User> User::decode(const Json& value) {

@@ -1,7 +1,7 @@
 #pragma once
 // The answer of the sign-in (and, ignored, of the sign-out).
 
-#include "models/JsonFields.h"
+#include "models/Json.h"
 #include "platform/Result.h"
 
 #include <optional>

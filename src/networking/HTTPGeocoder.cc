@@ -4,6 +4,8 @@
 #include "networking/HTTPRequest.h"
 #include "networking/ServerAPI.h"
 
+#include <nlohmann/json.hpp>
+
 namespace instala {
 namespace {
 

@@ -26,19 +26,17 @@ using EncodingCompletion = std::function<void(const MultipartFormDataEncodingRes
 
 namespace detail {
 
-struct DataOutcome {
+// Decodes the JSON of a 200 answer as the caller's record; the reason when it does not decode.
+using RecordDecoder = std::function<std::optional<std::string>(const Json&)>;
+
+struct DataResult {
   std::optional<RequestError> error;
-  std::optional<Json> json;  // present only for a 200 answer with a JSON body
   std::optional<int> status;
 };
 
-// The answer of a JSON request, before record decoding:
-// | failed exchange (no connection, time-out, invalid URL) | error   | —    | —      |
-// | no HTTP answer and no error                            | —       | —    | —      |
-// | a status other than 200 (body never read)              | —       | —    | status |
-// | 200 with a JSON body                                   | —       | JSON | 200    |
-// | 200, body empty, not JSON or badly coded               | decoding| —    | 200    |
-DataOutcome classifyDataResponse(const HTTPResponse& response);
+// The classification of a JSON request's answer (detail::classifyDataResponse),
+// with `decode` run on the JSON of a 200 answer; its failure is a decoding error.
+DataResult readDataResponse(const HTTPResponse& response, const RecordDecoder& decode);
 
 // Shows the loading overlay (showLoading absent or true), builds and sends the
 // request, and on the main thread hides the overlay and calls `onEnd`.
@@ -59,14 +57,15 @@ void performRequest(Session& session, const std::string& url, HTTPMethod method,
                     std::optional<bool> showLoading, RequestCompletion<T> completion) {
   detail::sendDataRequest(session, url, method, headers, parameters, showLoading,
                           [completion = std::move(completion)](const HTTPResponse& response) {
-                            auto outcome = detail::classifyDataResponse(response);
-                            if (!outcome.json) return completion(outcome.error, std::nullopt, outcome.status);
-                            auto record = T::decode(*outcome.json);
-                            if (!record) {
-                              return completion(RequestError{RequestError::Kind::decoding, record.error().message},
-                                                std::nullopt, outcome.status);
-                            }
-                            completion(std::nullopt, std::move(record).value(), outcome.status);
+                            std::optional<T> record;
+                            auto result = detail::readDataResponse(
+                                response, [&record](const Json& json) -> std::optional<std::string> {
+                                  auto decoded = T::decode(json);
+                                  if (!decoded) return decoded.error().message;
+                                  record = std::move(decoded).value();
+                                  return std::nullopt;
+                                });
+                            completion(result.error, std::move(record), result.status);
                           });
 }
 

@@ -1,5 +1,7 @@
 #include "networking/ServerAPI.h"
 
+#include <nlohmann/json.hpp>
+
 namespace instala {
 
 ServerAPI::ServerAPI() : ServerAPI(Networking::shared(), Session::shared()) {}

@@ -2,12 +2,16 @@
 // An upload in flight. Its owner attaches a progress handler and a JSON
 // response handler on the main thread; both are called on the main thread.
 // A response that arrives before a response handler is attached is kept and
-// handed to the handler when it comes.
+// handed to the handler when it comes. Only the code that reads upload answers
+// includes this header, as it brings in the JSON parser.
 
-#include "models/JsonFields.h"
+#include "models/Json.h"
 #include "networking/HTTPResponse.h"
 #include "networking/RequestError.h"
+#include "networking/UploadProgress.h"
 #include "platform/RunLoop.h"
+
+#include <nlohmann/json.hpp>
 
 #include <cstdint>
 #include <functional>
@@ -15,11 +19,6 @@
 #include <vector>
 
 namespace instala {
-
-struct UploadProgress {
-  std::uint64_t completedBytes = 0;  // body bytes sent so far
-  std::uint64_t totalBytes = 0;      // size of the whole body
-};
 
 // The reading of an upload's answer:
 // 1. the exchange failed: that error;

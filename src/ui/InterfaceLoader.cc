@@ -9,6 +9,8 @@
 #include "ui/TableView.h"
 #include "ui/TextField.h"
 
+#include <nlohmann/json.hpp>
+
 #include <algorithm>
 #include <set>
 

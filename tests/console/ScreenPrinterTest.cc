@@ -21,6 +21,8 @@
 
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
 namespace instala::console {
 namespace {
 

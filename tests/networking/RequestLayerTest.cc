@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
 #include <condition_variable>
 #include <mutex>
 #include <thread>

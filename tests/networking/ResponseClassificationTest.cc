@@ -1,4 +1,4 @@
-#include "networking/RequestLayer.h"
+#include "networking/ResponseClassification.h"
 
 #include "support/RecordingServer.h"
 

@@ -1,4 +1,5 @@
 #include "networking/ServerAPI.h"
+#include "networking/UploadRequest.h"
 
 #include "support/MainLoop.h"
 #include "support/RecordingServer.h"

@@ -1,5 +1,6 @@
 #include "networking/RequestLayer.h"
 
+#include "networking/UploadRequest.h"
 #include "support/Boundary.h"
 #include "support/MainLoop.h"
 #include "support/RecordingServer.h"
@@ -7,6 +8,7 @@
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 #include <sys/stat.h>
 
 #include <future>

@@ -4,11 +4,14 @@
 #include "common/KeyboardDismissal.h"
 #include "common/ShowAlert.h"
 #include "common/Utils.h"
+#include "networking/UploadRequest.h"
 #include "platform/Preferences.h"
 #include "scenes/process/ChecklistRows.h"
 #include "scenes/process/EvidencePhotos.h"
 #include "scenes/process/ProcessStepsCell.h"
 #include "scenes/process/StepOneTableViewController.h"
+
+#include <nlohmann/json.hpp>
 
 #include <array>
 #include <future>

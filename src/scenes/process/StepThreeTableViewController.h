@@ -11,6 +11,7 @@
 #include "models/Ticket.h"
 #include "networking/MultipartFormData.h"
 #include "networking/ServerAPI.h"
+#include "networking/UploadProgress.h"
 #include "scenes/process/SubmissionFields.h"
 #include "scenes/process/SubmissionSnapshot.h"
 #include "ui/ClassRegistry.h"
