@@ -15,7 +15,10 @@
 namespace instala::json_fields {
 
 std::optional<std::string> text(const Json& object, const char* key);
-// A JSON number with a whole value that fits a signed 64-bit integer (7 and 7.0, not 12.5 or 2^63).
+// A JSON number with a whole value that fits a signed 64-bit integer (7 and 7.0,
+// not 12.5, 2^63 or -2^63 - 1). A whole number written with a fraction or an
+// exponent counts only strictly inside the range, where no out-of-range text
+// rounds to it.
 std::optional<std::int64_t> integer(const Json& object, const char* key);
 
 // A list is present only when every element decodes as a record (is an object).

@@ -40,6 +40,25 @@ INSTANTIATE_TEST_SUITE_P(
                       IntegerCase{R"({"id": -9223372036854775808})", INT64_MIN},
                       IntegerCase{R"({"id": 1e300})", std::nullopt}));
 
+// Past the 64-bit range, whatever the spelling: a number read as a double at
+// ±2^63 may stand for one out of range, so only the exact integer texts reach
+// the ends. Inside the range a whole double counts, as 7.0 does.
+INSTANTIATE_TEST_SUITE_P(
+    Boundaries, TicketIdDecoding,
+    ::testing::Values(IntegerCase{R"({"id": -9223372036854775809})", std::nullopt},
+                      IntegerCase{R"({"id": -9223372036854775808.0})", std::nullopt},
+                      IntegerCase{R"({"id": -9.3e18})", std::nullopt},
+                      IntegerCase{R"({"id": 9223372036854775807.0})", std::nullopt},
+                      IntegerCase{R"({"id": 9223372036854775809})", std::nullopt},
+                      IntegerCase{R"({"id": 18446744073709551615})", std::nullopt},
+                      IntegerCase{R"({"id": 18446744073709551616})", std::nullopt},
+                      IntegerCase{R"({"id": -18446744073709551616})", std::nullopt},
+                      IntegerCase{R"({"id": 9223372036854774784.0})", 9223372036854774784},
+                      IntegerCase{R"({"id": -9223372036854774784.0})", -9223372036854774784},
+                      IntegerCase{R"({"id": 9007199254740993})", 9007199254740993},
+                      IntegerCase{R"({"id": 1e3})", 1000}, IntegerCase{R"({"id": -0.0})", 0},
+                      IntegerCase{R"({"id": 0.5e1})", 5}, IntegerCase{R"({"id": 1e-300})", std::nullopt}));
+
 TEST(Ticket, WrongTypedFieldIsAbsentAndTheRestStays) {
   Ticket ticket = decodeTicket(R"({"id": 7, "title": 5, "client": "Transportes del Norte", "extra": [1]})");
   EXPECT_EQ(ticket.id(), 7);
