@@ -10,6 +10,12 @@ std::optional<std::string> text(const Json& object, const char* key) {
   return it->get<std::string>();
 }
 
+std::optional<std::string> text(Json& object, const char* key) {
+  auto it = object.find(key);
+  if (it == object.end() || !it->is_string()) return std::nullopt;
+  return std::move(it->get_ref<std::string&>());
+}
+
 std::optional<std::int64_t> integer(const Json& object, const char* key) {
   auto it = object.find(key);
   if (it == object.end()) return std::nullopt;

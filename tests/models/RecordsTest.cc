@@ -142,6 +142,29 @@ TEST(Documents, MembersButMessageInDocumentOrder) {
   }
 }
 
+// The request layer decodes a document it drops afterwards and moves the texts
+// out of it; the record must be the same as from a document that stays.
+TEST(Records, DecodingADocumentThatIsDroppedGivesTheSameRecord) {
+  for (const char* text :
+       {R"({"tickets": [{"id": 7, "title": "Instalación de GPS en tractocamión", "comments": 5,
+            "unit": [{"id": 1, "economic_numer": "TCB-118-R", "model": "Cascadia", "imei": null}]},
+           {"id": "8", "location": "Av. 5 de Febrero 1351, Querétaro", "unit": [{"model": "T800"}, null]}]})",
+        R"({"tickets": [{"hour": "09:30"}, 3]})", R"({"tickets": null})"}) {
+    Json kept = Json::parse(text);
+    Json dropped = kept;
+    auto fromKept = Tickets::decode(kept);
+    auto fromDropped = Tickets::decode(std::move(dropped));
+    ASSERT_TRUE(fromKept.ok() && fromDropped.ok()) << text;
+    EXPECT_EQ(*fromDropped, *fromKept) << text;
+    EXPECT_EQ(kept, Json::parse(text)) << "a kept document is left as it was";
+  }
+  Json user = Json::parse(R"({"name": "Carlos Hernández Ruiz", "auth_token": "a-long-token-that-is-not-inline"})");
+  const Json copy = user;
+  const auto fromDropped = User::decode(std::move(user));
+  EXPECT_EQ(fromDropped->name(), "Carlos Hernández Ruiz");
+  EXPECT_EQ(fromDropped->authToken(), User::decode(copy)->authToken());
+}
+
 TEST(DynamicKey, TextKeysOnly) {
   DynamicKey key("doc1");
   EXPECT_EQ(key.stringValue(), "doc1");
