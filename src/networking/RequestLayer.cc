@@ -12,33 +12,37 @@
 namespace instala {
 namespace detail {
 
-DataResult readDataResponse(const HTTPResponse& response, const RecordDecoder& decode) {
-  auto outcome = classifyDataResponse(response);
-  if (!outcome.json) return {outcome.error, outcome.status};
-  if (auto failure = decode(*outcome.json)) {
-    return {RequestError{RequestError::Kind::decoding, std::move(*failure)}, outcome.status};
-  }
-  return {std::nullopt, outcome.status};
-}
-
 void sendDataRequest(Session& session, const std::string& url, HTTPMethod method,
                      const std::optional<HTTPHeaders>& headers, const std::optional<Parameters>& parameters,
-                     std::optional<bool> showLoading, std::function<void(const HTTPResponse&)> onEnd) {
+                     std::optional<bool> showLoading, DataReader read) {
   if (showLoading.value_or(true)) {
     LoadingActivity::start(LoadingActivity::indicatorStyle, LoadingActivity::overlayColor,
                            LoadingActivity::indicatorColor);
   }
   // Every end hides the overlay, first, whether or not this request showed it.
-  auto ended = [onEnd = std::move(onEnd)](HTTPResponse response) {
-    LoadingActivity::stop();
-    onEnd(response);
+  auto hidingTheOverlay = [](std::function<void()> completion) -> std::function<void()> {
+    return [completion = std::move(completion)] {
+      LoadingActivity::stop();
+      completion();
+    };
   };
   auto built = HTTPRequest::make(url, method, headers, parameters);
   if (auto* error = std::get_if<RequestError>(&built)) {
-    session.mainLoop().async([ended, response = HTTPResponse{*error, std::nullopt, {}, {}}] { ended(response); });
+    session.mainLoop().async(hidingTheOverlay(read(*error, nullptr, std::nullopt)));
     return;
   }
-  session.start(std::move(std::get<HTTPRequest>(built)), /*keepBodyOnlyOn200=*/true, std::move(ended));
+  session.startReading(
+      std::move(std::get<HTTPRequest>(built)), /*keepBodyOnlyOn200=*/true,
+      [read = std::move(read), hidingTheOverlay, limit = session.configuration().maxAnswerSize,
+       parsed = std::optional<Json>()](HTTPResponse response) mutable {
+        auto outcome = classifyDataResponse(std::move(response), limit);
+        auto completion =
+            hidingTheOverlay(read(std::move(outcome.error), outcome.json ? &*outcome.json : nullptr, outcome.status));
+        // Freeing a large document takes about as long as decoding it: it goes
+        // with this reader, once the completion is on its way.
+        parsed = std::move(outcome.json);
+        return completion;
+      });
 }
 
 }  // namespace detail
@@ -150,9 +154,14 @@ void uploadMultipart(Session& session, FormBuilder formBuilder, std::uint64_t th
     session.mainLoop().async([&session, encodingCompletion, prepared = std::move(prepared)]() mutable {
       if (prepared.request) {
         auto upload = prepared.result.request;
-        session.start(
+        session.startReading(
             std::move(*prepared.request), /*keepBodyOnlyOn200=*/false,
-            [upload](HTTPResponse response) { upload->didComplete(response); },
+            [upload, limit = session.configuration().maxAnswerSize](HTTPResponse response) mutable
+            -> std::function<void()> {
+              return [upload = std::move(upload), answer = readJSONResponse(std::move(response), limit)]() mutable {
+                upload->didComplete(std::move(answer));
+              };
+            },
             [upload](std::uint64_t sent, std::uint64_t total) {
               upload->didSend(UploadProgress{sent, total});
             });

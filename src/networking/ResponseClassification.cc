@@ -4,13 +4,14 @@
 
 namespace instala::detail {
 
-DataOutcome classifyDataResponse(const HTTPResponse& response) {
+DataOutcome classifyDataResponse(HTTPResponse response, std::uint64_t limit) {
   if (response.error) return {response.error, std::nullopt, std::nullopt};
   if (!response.status) return {};
   if (*response.status != 200) return {std::nullopt, std::nullopt, response.status};
-  auto it = response.headers.find("Content-Encoding");
-  auto decoded = decodeContent(it == response.headers.end() ? "" : it->second, response.body);
+  auto decoded = takeDecodedBody(response, limit);
   if (auto* error = std::get_if<RequestError>(&decoded)) {
+    // Past the cap the exchange has failed; there is no answer to classify.
+    if (error->kind == RequestError::Kind::tooLarge) return {*error, std::nullopt, std::nullopt};
     return {RequestError{RequestError::Kind::decoding, error->message}, std::nullopt, 200};
   }
   const auto& body = std::get<std::string>(decoded);

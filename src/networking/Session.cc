@@ -60,6 +60,17 @@ Session::~Session() {
 }
 
 void Session::start(HTTPRequest request, bool keepBodyOnlyOn200, Completion completion, Progress progress) {
+  startReading(
+      std::move(request), keepBodyOnlyOn200,
+      [completion = std::move(completion)](HTTPResponse response) mutable -> std::function<void()> {
+        return [completion = std::move(completion), response = std::move(response)]() mutable {
+          completion(std::move(response));
+        };
+      },
+      std::move(progress));
+}
+
+void Session::startReading(HTTPRequest request, bool keepBodyOnlyOn200, Reader reader, Progress progress) {
   beginWork();
   TransferOptions options;
   options.keepBodyOnlyOn200 = keepBodyOnlyOn200;
@@ -77,6 +88,14 @@ void Session::start(HTTPRequest request, bool keepBodyOnlyOn200, Completion comp
       });
     };
   }
+  // The transfer's completion runs where the exchange ends; it reads the
+  // answer there and hands only the result to the main loop.
+  auto completion = [reader = std::move(reader), &loop = mainLoop_, inFlight = workInFlight_](HTTPResponse response) {
+    loop.async([task = reader(std::move(response)), inFlight] {
+      task();
+      --*inFlight;
+    });
+  };
   auto transfer = std::make_unique<Transfer>(std::move(request), std::move(options), std::move(completion));
   {
     std::lock_guard lock(mutex_);
@@ -146,14 +165,10 @@ void Session::finishDoneTransfers() {
 }
 
 void Session::complete(std::unique_ptr<Transfer> transfer, HTTPResponse response) {
-  Completion completion = transfer->takeCompletion();
+  Transfer::Completion completion = transfer->takeCompletion();
   // The body goes first (a temporary body file is removed here), then the caller hears of it.
   transfer.reset();
-  mainLoop_.async(
-      [inFlight = workInFlight_, completion = std::move(completion), response = std::move(response)]() mutable {
-        completion(std::move(response));
-        --*inFlight;
-      });
+  completion(std::move(response));
 }
 
 void Session::cancelAll() {

@@ -28,6 +28,9 @@ class Session {
  public:
   using Completion = std::function<void(HTTPResponse)>;
   using Progress = std::function<void(std::uint64_t sent, std::uint64_t total)>;
+  // Reads a finished exchange off the main thread (content decoding, JSON
+  // parsing, record decoding) and returns what the main loop then runs.
+  using Reader = std::function<std::function<void()>(HTTPResponse)>;
 
   // The process's session, created on first use with SessionConfiguration::standard().
   static Session& shared();
@@ -52,6 +55,13 @@ class Session {
   // `progress` (optional) reports bytes of the body sent, on the main loop,
   // coalesced so that the main queue holds at most one report per request.
   void start(HTTPRequest request, bool keepBodyOnlyOn200, Completion completion, Progress progress = nullptr);
+  // As start(), but the response first goes to `reader` on the session's
+  // worker thread (on the caller's thread when the session is closing), and
+  // only the task it returns runs on the main loop, exactly once. The reader
+  // is destroyed there too, after its task has been posted: it should move
+  // into the task what the main thread needs, and may keep in itself what is
+  // only to be freed.
+  void startReading(HTTPRequest request, bool keepBodyOnlyOn200, Reader reader, Progress progress = nullptr);
 
   // Whether an exchange, or an upload whose body is still being built, has
   // not yet delivered its completion on the main loop. Headless drivers (the

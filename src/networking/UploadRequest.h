@@ -20,8 +20,8 @@
 
 namespace instala {
 
-// The reading of an upload's answer:
-// 1. the exchange failed: that error;
+// The reading of an upload's answer, done on the session's worker:
+// 1. the exchange failed, or the body decodes past `limit` bytes: that error, no status;
 // 2. status 204 or 205: success with a null value, the body ignored;
 // 3. an empty body: failure (emptyBody);
 // 4. JSON of any kind, scalars included: success with it; anything else: failure (notJSON).
@@ -32,7 +32,7 @@ struct JSONResponse {
   std::optional<Json> value;
   std::optional<int> status;
 };
-JSONResponse readJSONResponse(const HTTPResponse& response);
+JSONResponse readJSONResponse(HTTPResponse response, std::uint64_t limit);
 
 class UploadRequest {
  public:
@@ -50,7 +50,7 @@ class UploadRequest {
 
   // The request layer reports here, on the main thread.
   void didSend(const UploadProgress& progress);
-  void didComplete(const HTTPResponse& response);
+  void didComplete(JSONResponse response);
 
  private:
   void deliver(const ResponseHandler& handler) const;
