@@ -157,12 +157,13 @@ void uploadMultipart(Session& session, FormBuilder formBuilder, std::uint64_t th
     session.mainLoop().async([&session, encodingCompletion, prepared = std::move(prepared)]() mutable {
       if (prepared.request) {
         auto upload = prepared.result.request;
-        session.start(
+        const auto id = session.start(
             std::move(*prepared.request), /*keepBodyOnlyOn200=*/false,
             [upload](HTTPResponse response) { upload->didComplete(response); },
             [upload](std::uint64_t sent, std::uint64_t total) {
               upload->didSend(UploadProgress{sent, total});
             });
+        upload->setCanceller([&session, id] { session.cancel(id); });
       }
       if (encodingCompletion) encodingCompletion(prepared.result);
       session.endWork();
