@@ -164,6 +164,7 @@ TEST_F(ServerCatalogue, TicketListsAreGetsWithTheToken) {
   for (const auto& request : requests) {
     EXPECT_EQ(request.header("Authorization"), "Bearer tok");
     EXPECT_EQ(request.header("Content-Type"), "application/json");
+    EXPECT_FALSE(request.header("Idempotency-Key"));  // only the submission carries one
     EXPECT_EQ(request.bodyLength, 0u);
   }
   ASSERT_TRUE(active.value && active.value->tickets());
@@ -193,10 +194,11 @@ TEST_F(ServerCatalogue, SearchTextTravelsEncodedInThePath) {
   EXPECT_EQ(outcome.value->documents(), (std::vector<std::optional<std::string>>{"/docs/a.pdf"}));
 }
 
-TEST_F(ServerCatalogue, PostDataUploadsTheFormWithTheMultipartTypeAndTheToken) {
+TEST_F(ServerCatalogue, PostDataUploadsTheFormWithTheMultipartTypeTheTokenAndTheKey) {
   std::optional<MultipartFormDataEncodingResult> result;
   api.postData(
-      "tok", [](MultipartFormData& form) { form.addDataPart(std::string("9"), "ticket_id"); },
+      "tok", "0b5e2c1a-7d4f-4e8a-9c3b-2f1d0e6a5b47",
+      [](MultipartFormData& form) { form.addDataPart(std::string("9"), "ticket_id"); },
       [&](const MultipartFormDataEncodingResult& r) { result = r; });
   ASSERT_TRUE(testing::pumpMainLoopUntil([&] { return result.has_value(); }));
   ASSERT_TRUE(result->isSuccess());
@@ -209,6 +211,8 @@ TEST_F(ServerCatalogue, PostDataUploadsTheFormWithTheMultipartTypeAndTheToken) {
   EXPECT_EQ(request.header("Authorization"), "Bearer tok");
   EXPECT_EQ(request.headerCount("Content-Type"), 1u);
   EXPECT_EQ(request.header("Content-Type")->rfind("multipart/form-data; boundary=instala.boundary.", 0), 0u);
+  EXPECT_EQ(request.headerCount("Idempotency-Key"), 1u);
+  EXPECT_EQ(request.header("Idempotency-Key"), "0b5e2c1a-7d4f-4e8a-9c3b-2f1d0e6a5b47");
   EXPECT_NE(request.body.find("name=\"ticket_id\"\r\n\r\n9\r\n"), std::string::npos);
 }
 

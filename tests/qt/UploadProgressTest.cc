@@ -8,6 +8,7 @@
 #include "networking/Networking.h"
 #include "networking/ServerAPI.h"
 #include "networking/Session.h"
+#include "outbox/Outbox.h"
 #include "qt/AlertDialog.h"
 #include "qt/UploadProgressWidget.h"
 #include "scenes/process/StepThreeTableViewController.h"
@@ -43,6 +44,8 @@ class UploadProgressTest : public QObject {
     Networking networking(platform::Bundle(dir / "bundle"));
     Session session{SessionConfiguration{}};
     auto api = std::make_shared<ServerAPI>(networking, session);
+    auto outbox = std::make_shared<outbox::Outbox>(dir / "Outbox", api);
+    outbox->start();
 
     registerApplicationClasses();
     auto storyboard = ui::Storyboard::named("Main");
@@ -50,7 +53,7 @@ class UploadProgressTest : public QObject {
     auto step = std::dynamic_pointer_cast<StepThreeTableViewController>(
         storyboard->instantiateViewController("StepThreeTableViewController"));
     QVERIFY(step);
-    step->serverAPI = api;
+    step->outbox = outbox;
     harness.show(std::make_shared<ui::NavigationController>(step));
     auto table = step->tableView();
     table->scrollToRow({0, 23});
@@ -61,6 +64,9 @@ class UploadProgressTest : public QObject {
     QCOMPARE(button->currentTitle(), std::optional<std::string>("Finalizar"));
     auto* buttonWidget = harness.widgetOf(button);
     QVERIFY(!harness.window->controllers().uploadProgress());
+    auto* cancel = dynamic_cast<ui::Button*>(cell->viewWithTag(StepThreeTableViewController::kCancelButtonTag));
+    QVERIFY(cancel);
+    QVERIFY(cancel->isHidden());
 
     QTest::mouseClick(buttonWidget, Qt::LeftButton);
     // The whole body is sent; the server has not answered yet.
@@ -76,12 +82,64 @@ class UploadProgressTest : public QObject {
     const QPoint buttonBottom = buttonWidget->mapTo(harness.window.get(), QPoint(0, buttonWidget->height()));
     QVERIFY(under.y() >= buttonBottom.y());
     QCOMPARE(under.x(), buttonBottom.x());
+    // "Cancelar" sits beside the strip, under the right end of "Finalizar".
+    auto* cancelWidget = harness.widgetOf(cancel->sharedAs<ui::Button>());
+    QVERIFY(cancelWidget && cancelWidget->isVisible());
+    const QRect cancelBox(cancelWidget->mapTo(harness.window.get(), QPoint(0, 0)), cancelWidget->size());
+    const QRect stripBox(under, strip->size());
+    QVERIFY(!cancelBox.intersects(stripBox));
+    QVERIFY(cancelBox.top() >= buttonBottom.y());
+    QVERIFY(cancelBox.right() <= buttonBottom.x() + buttonWidget->width());
 
     // The refused submission ends the upload: the strip goes, the alert comes.
     server.release();
     QTRY_VERIFY_WITH_TIMEOUT(harness.window->controllers().alertDialog(), 20000);
     QVERIFY(!step->uploadProgress());
     QTRY_VERIFY(!harness.window->controllers().uploadProgress());
+    QVERIFY(cancel->isHidden());
+  }
+
+  void clickingCancelarStopsTheUploadWithoutAnAlert() {
+    LoopbackHttpServer server;
+    server.hold();
+    server.route("/api/v1/services", {200, "application/json", "{}"});
+    MirrorHarness harness;
+    TempDir dir;
+    std::filesystem::create_directories(dir / "bundle");
+    std::filesystem::copy_file(platform::Bundle::main().root() / "Endpoints.plist", dir / "bundle" / "Endpoints.plist");
+    dir.write("bundle/Server-config.plist",
+              "<?xml version=\"1.0\" encoding=\"UTF-8\"?><plist version=\"1.0\"><dict><key>URL</key><string>" +
+                  server.baseURL().toStdString() + "</string></dict></plist>");
+    Networking networking(platform::Bundle(dir / "bundle"));
+    Session session{SessionConfiguration{}};
+    auto outbox = std::make_shared<outbox::Outbox>(dir / "Outbox", std::make_shared<ServerAPI>(networking, session));
+    outbox->start();
+    registerApplicationClasses();
+    auto step = std::dynamic_pointer_cast<StepThreeTableViewController>(
+        ui::Storyboard::named("Main")->instantiateViewController("StepThreeTableViewController"));
+    QVERIFY(step);
+    step->outbox = outbox;
+    harness.show(std::make_shared<ui::NavigationController>(step));
+    step->tableView()->scrollToRow({0, 23});
+    harness.window->syncNow();
+    auto cell = std::dynamic_pointer_cast<CustomButtonCell>(step->tableView()->cellForRow({0, 23}));
+    QVERIFY(cell);
+    QTest::mouseClick(harness.widgetOf(cell->customButton.lock()), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(step->uploadProgress() &&
+                                 step->uploadProgress()->completedBytes == step->uploadProgress()->totalBytes,
+                             20000);
+    auto* cancel = dynamic_cast<ui::Button*>(cell->viewWithTag(StepThreeTableViewController::kCancelButtonTag));
+    QVERIFY(cancel);
+    harness.window->syncNow();
+    auto* cancelWidget = harness.widgetOf(cancel->sharedAs<ui::Button>());
+    QVERIFY(cancelWidget && cancelWidget->isVisible());
+    QTest::mouseClick(cancelWidget, Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(step->submissionState() == StepThreeTableViewController::SubmissionState::idle, 20000);
+    harness.window->syncNow();
+    QVERIFY(!harness.window->controllers().alertDialog());
+    QTRY_VERIFY(!harness.window->controllers().uploadProgress());
+    QCOMPARE(outbox->pendingCount(), std::size_t{1});
+    server.release();
   }
 };
 
