@@ -14,13 +14,12 @@
 #include "support/CapturedOutput.h"
 #include "support/MainLoop.h"
 #include "support/RecordingServer.h"
+#include "support/ReplyScript.h"
+#include "support/ServerBundle.h"
 #include "support/StallingServer.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
-
-#include <condition_variable>
-#include <mutex>
 
 namespace instala::outbox {
 namespace {
@@ -40,11 +39,11 @@ class OutboxTest : public ::testing::Test {
     platform::Preferences::standard().open(dir / "Preferences.plist");
     platform::Preferences::standard().setObject("tok-1", "token");
     platform::RunLoop::main().setClock(clock);
-    server = std::make_unique<RecordingServer>([this](const RecordedRequest& request) { return answer(request); });
+    server = std::make_unique<RecordingServer>([this](const RecordedRequest&) { return replies.next(); });
     useServer(server->url());
   }
   void TearDown() override {
-    release();
+    replies.release();
     outbox.reset();
     server.reset();
     testing::drainMainLoop();
@@ -54,12 +53,7 @@ class OutboxTest : public ::testing::Test {
 
   // A bundle whose server is at `url`, and an outbox sending there that hears of every answer.
   void useServer(const std::string& url) {
-    const auto bundle = dir / ("bundle-" + std::to_string(++bundles));
-    fs::create_directories(bundle);
-    fs::copy_file(platform::Bundle::main().root() / "Endpoints.plist", bundle / "Endpoints.plist");
-    dir.write(bundle.filename().string() + "/Server-config.plist",
-              "<?xml version=\"1.0\" encoding=\"UTF-8\"?><plist version=\"1.0\"><dict><key>URL</key><string>" + url +
-                  "</string></dict></plist>");
+    const auto bundle = testing::bundlePointingAt(dir / ("bundle-" + std::to_string(++bundles)), url);
     networking = std::make_unique<Networking>(platform::Bundle(bundle));
     api = std::make_shared<const ServerAPI>(*networking, session);
     makeOutbox();
@@ -72,28 +66,6 @@ class OutboxTest : public ::testing::Test {
     subscription = outbox->subscribe([this](const OutboxEvent& event) {
       if (event.outcome) outcomes.push_back(event);
     });
-  }
-
-  // The server's answers in order, the last one repeating; held ones wait for release().
-  Reply answer(const RecordedRequest&) {
-    std::unique_lock lock(mutex);
-    Reply reply = replies.size() > 1 ? replies.front() : replies.back();
-    if (replies.size() > 1) replies.erase(replies.begin());
-    held.wait(lock, [this] { return !holding; });
-    return reply;
-  }
-  void hold() {
-    std::lock_guard lock(mutex);
-    holding = true;
-  }
-  void release() {
-    std::lock_guard lock(mutex);
-    holding = false;
-    held.notify_all();
-  }
-  void answerWith(std::vector<Reply> list) {
-    std::lock_guard lock(mutex);
-    replies = std::move(list);
   }
 
   ServiceSubmission service(const std::string& horn = "false", std::int64_t ticket = 1042) {
@@ -141,11 +113,7 @@ class OutboxTest : public ::testing::Test {
   Outbox::Subscription subscription;
   std::vector<OutboxEvent> outcomes;
   int bundles = 0;
-
-  std::mutex mutex;
-  std::condition_variable held;
-  std::vector<Reply> replies{kStored};
-  bool holding = false;
+  testing::ReplyScript replies{{kStored}};
 };
 
 TEST_F(OutboxTest, ATapIsOnDiskBeforeAnyByteIsSentAndGoneOnceTheServerHasIt) {
@@ -179,7 +147,7 @@ TEST_F(OutboxTest, ATapIsOnDiskBeforeAnyByteIsSentAndGoneOnceTheServerHasIt) {
 
 TEST_F(OutboxTest, EveryAttemptCarriesTheKeyAndARetapSendsItsFreshSnapshot) {
   outbox->start();
-  answerWith({Reply::json(500, "{}"), Reply::json(500, "{}"), kStored});
+  replies.set({Reply::json(500, "{}"), Reply::json(500, "{}"), kStored});
   auto s = service("false");
   ASSERT_TRUE(outbox->submit(s));
   settle();
@@ -207,7 +175,7 @@ TEST_F(OutboxTest, EveryAttemptCarriesTheKeyAndARetapSendsItsFreshSnapshot) {
 
 TEST_F(OutboxTest, ReSendsBackOffOneTwoFourEightThenEveryFifteenMinutes) {
   const auto key = kept(1h);
-  answerWith({Reply::json(503, "{}")});
+  replies.set({Reply::json(503, "{}")});
   outbox->start();
   settle();
   const std::vector<std::chrono::minutes> delays{1min, 2min, 4min, 8min, 15min, 15min, 15min};
@@ -219,7 +187,7 @@ TEST_F(OutboxTest, ReSendsBackOffOneTwoFourEightThenEveryFifteenMinutes) {
   }
   EXPECT_EQ(outbox->status(key)->attempts, static_cast<std::int64_t>(delays.size() + 1));
   // Success ends the back-off; nothing is left to wait for.
-  answerWith({kStored});
+  replies.set({kStored});
   advanceToRetry();
   EXPECT_EQ(outbox->pendingCount(), 0u);
   EXPECT_FALSE(outbox->nextRetry());
@@ -229,14 +197,14 @@ TEST_F(OutboxTest, ReSendsGoOldestFirstOneAtATime) {
   const auto second = kept(2h, 2);
   const auto third = kept(3h, 3);
   const auto first = kept(1h, 1);
-  hold();
+  replies.hold();
   outbox->start();
   ASSERT_TRUE(testing::pumpMainLoopUntil([&] { return !server->requests().empty(); }));
   ASSERT_TRUE(testing::pumpMainLoopUntil([&] { return outbox->status(first)->phase == Phase::sending; }));
   EXPECT_EQ(outbox->status(second)->phase, Phase::pending);
   EXPECT_EQ(outbox->status(third)->phase, Phase::pending);
   EXPECT_EQ(server->requests().size(), 1u);
-  release();
+  replies.release();
   settle();
   EXPECT_EQ(keysSent(), (std::vector<std::string>{first, second, third}));
   EXPECT_EQ(outbox->pendingCount(), 0u);
@@ -245,14 +213,14 @@ TEST_F(OutboxTest, ReSendsGoOldestFirstOneAtATime) {
 TEST_F(OutboxTest, ATapDuringAReSendIsQueuedAndGoesBeforeTheOtherReSends) {
   const auto older = kept(1h);
   const auto newer = kept(2h);
-  hold();
+  replies.hold();
   outbox->start();
   ASSERT_TRUE(testing::pumpMainLoopUntil([&] { return !server->requests().empty(); }));
   const auto tapped = service("true");
   ASSERT_TRUE(outbox->submit(tapped));
   ASSERT_TRUE(testing::pumpMainLoopUntil([&] { return outbox->status(tapped.idempotencyKey)->phase == Phase::queued; }));
   EXPECT_FALSE(outbox->submit(tapped));  // already under way: ignored
-  release();
+  replies.release();
   settle();
   EXPECT_EQ(keysSent(), (std::vector<std::string>{older, tapped.idempotencyKey, newer}));
   ASSERT_EQ(outcomes.size(), 3u);
@@ -329,7 +297,7 @@ TEST_F(OutboxTest, AnEntryThatCannotBeReadIsReportedOnceStaysAndIsTriedAgain) {
 }
 
 TEST_F(OutboxTest, ItsOwnAnswerDoesNotStartAnotherRoundButAnyOtherSuccessDoes) {
-  answerWith({Reply{200, {{"Content-Type", "text/html"}}, "<html>ok</html>"}});
+  replies.set({Reply{200, {{"Content-Type", "text/html"}}, "<html>ok</html>"}});
   kept(1h);
   outbox->start();
   settle();
@@ -374,7 +342,7 @@ TEST_F(OutboxTest, CancelStopsTheUploadOnTheWireAndKeepsTheEntry) {
 
 TEST_F(OutboxTest, CancellingAQueuedTapSendsNothingForIt) {
   const auto older = kept(1h);
-  hold();
+  replies.hold();
   outbox->start();
   ASSERT_TRUE(testing::pumpMainLoopUntil([&] { return !server->requests().empty(); }));
   const auto tapped = service();
@@ -382,7 +350,7 @@ TEST_F(OutboxTest, CancellingAQueuedTapSendsNothingForIt) {
   ASSERT_TRUE(testing::pumpMainLoopUntil([&] { return outbox->status(tapped.idempotencyKey)->phase == Phase::queued; }));
   outbox->cancel(tapped.idempotencyKey);
   EXPECT_EQ(outbox->status(tapped.idempotencyKey)->phase, Phase::pending);
-  release();
+  replies.release();
   settle();
   EXPECT_EQ(keysSent(), std::vector<std::string>{older});
   EXPECT_EQ(outbox->status(tapped.idempotencyKey)->attempts, 0);
@@ -392,7 +360,7 @@ TEST_F(OutboxTest, CancellingAQueuedTapSendsNothingForIt) {
 }
 
 TEST_F(OutboxTest, AnotherRunSendsWhatTheFirstKept) {
-  answerWith({Reply::json(500, "{}"), kStored});
+  replies.set({Reply::json(500, "{}"), kStored});
   outbox->start();
   const auto s = service();
   ASSERT_TRUE(outbox->submit(s));

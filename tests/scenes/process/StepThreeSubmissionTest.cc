@@ -14,15 +14,15 @@
 #include "support/CapturedOutput.h"
 #include "support/MainLoop.h"
 #include "support/RecordingServer.h"
+#include "support/ReplyScript.h"
+#include "support/ServerBundle.h"
 #include "ui/AlertController.h"
 #include "ui/Switch.h"
 #include "ui/TabBarController.h"
 
 #include <gtest/gtest.h>
 
-#include <condition_variable>
 #include <iostream>
-#include <mutex>
 #include <regex>
 #include <sstream>
 
@@ -61,41 +61,19 @@ class Submission : public testing::ScreenFixture {
  protected:
   void SetUp() override {
     ScreenFixture::SetUp();
-    server = std::make_unique<RecordingServer>([this](const RecordedRequest& request) { return nextReply(request); });
-    // A bundle whose server is the recording one.
-    const auto bundle = dir / "bundle";
-    std::filesystem::create_directories(bundle);
-    std::filesystem::copy_file(platform::Bundle::main().root() / "Endpoints.plist", bundle / "Endpoints.plist");
-    dir.write("bundle/Server-config.plist",
-              "<?xml version=\"1.0\" encoding=\"UTF-8\"?><plist version=\"1.0\"><dict><key>URL</key><string>" +
-                  server->url() + "</string></dict></plist>");
-    networking = std::make_unique<Networking>(platform::Bundle(bundle));
+    server = std::make_unique<RecordingServer>([this](const RecordedRequest&) { return replies.next(); });
+    networking = std::make_unique<Networking>(platform::Bundle(testing::bundlePointingAt(dir / "bundle", server->url())));
     api = std::make_shared<ServerAPI>(*networking, session);
     outbox = std::make_shared<outbox::Outbox>(platform::Paths::documentsDirectory() / "Outbox", api);
     outbox->start();
     platform::Preferences::standard().setObject("tok-1", "token");
   }
   void TearDown() override {
-    release();
+    replies.release();
     EXPECT_TRUE(testing::pumpMainLoopUntil([&] { return !outbox->isBusy(); }));
     outbox.reset();
     server.reset();
     ScreenFixture::TearDown();
-  }
-
-  // Submissions answer in order (the last one repeats); anything else gets an empty list.
-  Reply nextReply(const RecordedRequest& request) {
-    if (request.method != "POST") return Reply::json(200, R"({"tickets":[]})");
-    std::unique_lock lock(mutex);
-    Reply reply = replies.size() > 1 ? replies.front() : replies.back();
-    if (replies.size() > 1) replies.erase(replies.begin());
-    held.wait(lock, [this] { return !holding; });
-    return reply;
-  }
-  void release() {
-    std::lock_guard lock(mutex);
-    holding = false;
-    held.notify_all();
   }
 
   std::shared_ptr<StepThreeTableViewController> makeScreen() {
@@ -174,10 +152,7 @@ class Submission : public testing::ScreenFixture {
   std::unique_ptr<Networking> networking;
   std::shared_ptr<ServerAPI> api;
   std::shared_ptr<outbox::Outbox> outbox;
-  std::mutex mutex;
-  std::condition_variable held;
-  std::vector<Reply> replies{Reply::json(200, R"({"message":"ok"})")};
-  bool holding = false;
+  testing::ReplyScript replies{{Reply::json(200, R"({"message":"ok"})")}};
 };
 
 TEST_F(Submission, AJsonAnswerWithASuccessStatusGoesHomeAndEmptiesTheOutbox) {
@@ -207,7 +182,7 @@ TEST_F(Submission, TheProgressAndCancelarShowWhileItRunsAndGoAfter) {
   auto screen = open();
   EXPECT_FALSE(screen->uploadProgress());
   EXPECT_TRUE(cancelButton(*screen)->isHidden());
-  holding = true;  // the server keeps its answer until released
+  replies.hold();  // the server keeps its answer until released
   EXPECT_TRUE(tap(*finishButton(*screen)));
   EXPECT_FALSE(cancelButton(*screen)->isHidden());
   ASSERT_TRUE(testing::pumpMainLoopUntil([&] {
@@ -219,7 +194,7 @@ TEST_F(Submission, TheProgressAndCancelarShowWhileItRunsAndGoAfter) {
   EXPECT_EQ(screen->submissionState(), StepThreeTableViewController::SubmissionState::uploading);
   settle();
   EXPECT_NE(printed().find("button \"Cancelar\""), std::string::npos) << printed();
-  release();
+  replies.release();
   ASSERT_TRUE(testing::pumpMainLoopUntil([&] { return window->rootViewController() != navigation; }));
   EXPECT_FALSE(screen->uploadProgress());
 }
@@ -242,7 +217,7 @@ void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.name; }
 class FailedSubmission : public Submission, public ::testing::WithParamInterface<FailureCase> {};
 
 TEST_P(FailedSubmission, ShowsTheAlertKeepsEverythingAndARetapSendsTheSameServiceOnce) {
-  replies = {GetParam().reply, Reply::json(200, R"({"message":"ok"})")};
+  replies.set({GetParam().reply, Reply::json(200, R"({"message":"ok"})")});
   auto screen = open();
   EXPECT_TRUE(tap(*row<ProcessElementCell>(*screen->tableView(), 9)->elementSwitch.lock()));
   EXPECT_TRUE(tap(*finishButton(*screen)));
@@ -277,7 +252,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Submission, EnviarMasTardeGoesHomeAndTheOutboxKeepsTheService) {
-  replies = {Reply::json(500, "{}")};
+  replies.set({Reply::json(500, "{}")});
   auto screen = open();
   EXPECT_TRUE(tap(*finishButton(*screen)));
   waitUntilIdle(*screen);
@@ -309,7 +284,7 @@ TEST_F(Submission, AVideoThatCannotBeKeptSendsNothingAndOffersNoLater) {
 }
 
 TEST_F(Submission, TapsWhileASubmissionIsUnderWayAreIgnored) {
-  holding = true;
+  replies.hold();
   auto screen = open();
   auto button = finishButton(*screen);
   EXPECT_TRUE(tap(*button));
@@ -318,7 +293,7 @@ TEST_F(Submission, TapsWhileASubmissionIsUnderWayAreIgnored) {
   settle();
   EXPECT_TRUE(tap(*button));
   EXPECT_NE(screen->submissionState(), StepThreeTableViewController::SubmissionState::idle);
-  release();
+  replies.release();
   ASSERT_TRUE(testing::pumpMainLoopUntil([&] { return window->rootViewController() != navigation; }));
   EXPECT_FALSE(server->waitForRequests(2, std::chrono::milliseconds(300)));
   EXPECT_EQ(server->requests().size(), 1u);
@@ -334,7 +309,7 @@ TEST_F(Submission, ASwitchFlippedAfterTheTapIsNotInTheBody) {
 }
 
 TEST_F(Submission, CancelarStopsTheUploadWithoutAnAlertAndFinalizarWorksAgain) {
-  holding = true;
+  replies.hold();
   auto screen = open();
   EXPECT_TRUE(tap(*finishButton(*screen)));
   ASSERT_TRUE(testing::pumpMainLoopUntil([&] { return !server->requests().empty(); }));
@@ -348,7 +323,7 @@ TEST_F(Submission, CancelarStopsTheUploadWithoutAnAlertAndFinalizarWorksAgain) {
   ASSERT_EQ(outbox->entries().size(), 1u);
   EXPECT_EQ(outbox->entries()[0].lastError, "cancelled");
 
-  release();
+  replies.release();
   EXPECT_TRUE(tap(*finishButton(*screen)));
   ASSERT_TRUE(testing::pumpMainLoopUntil([&] { return window->rootViewController() != navigation; }));
   ASSERT_EQ(server->requests().size(), 2u);
@@ -356,13 +331,13 @@ TEST_F(Submission, CancelarStopsTheUploadWithoutAnAlertAndFinalizarWorksAgain) {
 }
 
 TEST_F(Submission, LeavingDuringTheUploadLosesNothingAndLeadsNowhere) {
-  holding = true;
+  replies.hold();
   auto screen = push();
   EXPECT_TRUE(tap(*finishButton(*screen)));
   ASSERT_TRUE(testing::pumpMainLoopUntil([&] { return !server->requests().empty(); }));
   navigation->popViewController(false);
   settle();
-  release();
+  replies.release();
   ASSERT_TRUE(testing::pumpMainLoopUntil([&] { return outbox->pendingCount() == 0; }));
   settle();
   EXPECT_FALSE(wentHome());
@@ -372,7 +347,7 @@ TEST_F(Submission, LeavingDuringTheUploadLosesNothingAndLeadsNowhere) {
 }
 
 TEST_F(Submission, ASuccessArrivingAfterLeavingTakesTheServicesStepThreeHome) {
-  holding = true;
+  replies.hold();
   auto first = push();
   EXPECT_TRUE(tap(*finishButton(*first)));
   ASSERT_TRUE(testing::pumpMainLoopUntil([&] { return !server->requests().empty(); }));
@@ -385,14 +360,14 @@ TEST_F(Submission, ASuccessArrivingAfterLeavingTakesTheServicesStepThreeHome) {
   EXPECT_NE(again->submissionState(), StepThreeTableViewController::SubmissionState::idle);
   EXPECT_FALSE(cancelButton(*again)->isHidden());
   EXPECT_TRUE(tap(*finishButton(*again)));
-  release();
+  replies.release();
   ASSERT_TRUE(testing::pumpMainLoopUntil([&] { return window->rootViewController() != navigation; }));
   EXPECT_TRUE(wentHome());
   EXPECT_EQ(server->requests().size(), 1u);
 }
 
 TEST_F(Submission, AReSendsFailureRaisesNoAlert) {
-  replies = {Reply::json(500, "{}"), Reply::json(500, "{}")};
+  replies.set({Reply::json(500, "{}"), Reply::json(500, "{}")});
   auto screen = open();
   EXPECT_TRUE(tap(*finishButton(*screen)));
   waitUntilIdle(*screen);
