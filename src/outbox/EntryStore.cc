@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <future>
 
 namespace instala::outbox {
 namespace {
@@ -206,14 +207,23 @@ platform::Result<EntryRecord> EntryStore::commit(const Staged& staged, platform:
   record.ticketId = submission.ticketId;
   record.tappedAt = tappedAt;
   record.fields = submission.fields;
+  // The photos are decoded and encoded again side by side.
+  std::array<std::future<platform::Result<bool>>, kPhotoSlots> photos;
   for (std::size_t slot = 0; slot < kPhotoSlots; ++slot) {
+    if (staged.photoSources[slot].empty()) continue;
+    photos[slot] = std::async(std::launch::async, writeUploadPhoto, staged.photoSources[slot],
+                              staged.folder / photoPartName(slot));
+  }
+  std::optional<std::string> photoError;
+  for (std::size_t slot = 0; slot < kPhotoSlots; ++slot) {
+    if (!photos[slot].valid()) continue;
+    auto written = photos[slot].get();
+    if (!written && !photoError) photoError = written.error().message;
+    record.photos[slot] = written && *written;
     const fs::path& source = staged.photoSources[slot];
-    if (source.empty()) continue;
-    auto written = writeUploadPhoto(source, staged.folder / photoPartName(slot));
-    if (!written) return fail(written.error().message);
-    record.photos[slot] = *written;
     if (source.parent_path() == staged.folder) ::unlink(source.c_str());
   }
+  if (photoError) return fail(*photoError);
   step(1);
   if (submission.video) {
     record.videoName = submission.video->filename().string();
