@@ -250,7 +250,6 @@ void Outbox::loaded(platform::Result<LoadedEntry> entry) {
   if (!current_) return;
   if (current_->cancelRequested) return finish(Failure::cancelled, "cancelled");
   if (!entry) {
-    current_->attempted = true;
     if (Item* item = find(current_->key)) reportUnreadable(*item, entry.error().message);
     return finish(Failure::entry, entry.error().message);
   }
@@ -267,12 +266,12 @@ void Outbox::encoded(const MultipartFormDataEncodingResult& result) {
   if (!current_) return;
   if (!result.isSuccess()) {
     const std::string problem = result.error ? result.error->message : "the body could not be built";
-    current_->attempted = true;
-    if (Item* item = find(current_->key)) reportUnreadable(*item, problem);
+    // A part that cannot be added is one of the entry's own files (the video) that cannot be read.
+    Item* item = find(current_->key);
+    if (item && result.error && result.error->kind == RequestError::Kind::bodyPart) reportUnreadable(*item, problem);
     return finish(Failure::entry, problem);
   }
   current_->request = result.request;
-  current_->attempted = true;
   std::weak_ptr<Outbox> weak = weak_from_this();
   result.request
       ->uploadProgress([weak, key = current_->key](const UploadProgress& progress) {
@@ -336,6 +335,7 @@ void Outbox::finish(Failure failure, const std::string& error) {
   item->status.phase = Phase::pending;
   item->status.tapped = false;
   item->status.progress.reset();
+  // A send cancelled before its upload began is no attempt.
   if (failure != Failure::cancelled || done.request) {
     item->status.attempts += 1;
     item->status.lastError = failure == Failure::cancelled ? "cancelled" : error;

@@ -142,7 +142,6 @@ class Outbox : public std::enable_shared_from_this<Outbox> {
     std::string key;
     bool tapped = false;
     bool cancelRequested = false;
-    bool attempted = false;  // the entry was read or bytes went out: the attempt counts
     std::shared_ptr<UploadRequest> request;
   };
 
