@@ -26,7 +26,7 @@ namespace instala {
 
 class ServerAPI {
  public:
-  // Bodies from this size on are streamed from a temporary file.
+  // Bodies from this size on are read from their files as they are sent, not built in memory.
   static constexpr std::uint64_t kUploadMemoryThreshold = 10'000'000;
   static constexpr std::string_view kSearchPlaceholder = "{searchText}";
 

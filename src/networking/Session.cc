@@ -182,7 +182,7 @@ void Session::finishDoneTransfers() {
 
 void Session::complete(std::unique_ptr<Transfer> transfer, HTTPResponse response) {
   Completion completion = transfer->takeCompletion();
-  // The body goes first (a temporary body file is removed here), then the caller hears of it.
+  // The body goes first (its files are closed here), then the caller hears of it.
   transfer.reset();
   const std::optional<int> status = response.status;
   mainLoop_.async([inFlight = workInFlight_, observer = answerObserver_, completion = std::move(completion),

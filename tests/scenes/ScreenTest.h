@@ -72,6 +72,14 @@ class ScreenTest : public ::testing::Test {
     pointBundleAt("http://127.0.0.1:" + std::to_string(port));
   }
 
+  // The "URL" of the bundle's server configuration, as a property-list value.
+  static void writeServerURL(const std::string& value) {
+    std::ofstream(bundleCopy() / "Server-config.plist", std::ios::binary | std::ios::trunc)
+        << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<dict><key>URL</key>" << value
+        << "</dict>\n</plist>\n";
+    platform::Bundle::setMain(bundleCopy());
+  }
+
   void setToken(const std::optional<std::string>& token) {
     if (token) {
       platform::Preferences::standard().setObject(*token, "token");
@@ -179,12 +187,7 @@ class ScreenTest : public ::testing::Test {
     return copy;
   }
 
-  static void pointBundleAt(const std::string& baseURL) {
-    std::ofstream(bundleCopy() / "Server-config.plist", std::ios::binary | std::ios::trunc)
-        << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<dict><key>URL</key><string>"
-        << baseURL << "</string></dict>\n</plist>\n";
-    platform::Bundle::setMain(bundleCopy());
-  }
+  static void pointBundleAt(const std::string& baseURL) { writeServerURL("<string>" + baseURL + "</string>"); }
 
   void reset() {
     LoadingActivity::stop();

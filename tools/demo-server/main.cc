@@ -3,6 +3,7 @@
 
 #include "DemoServer.h"
 #include "platform/Bundle.h"
+#include "platform/Paths.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -25,8 +26,10 @@ const char* kUsage =
     "\n"
     "  --port N              port to listen on (default 8765; 0 picks a free port)\n"
     "  --bundle DIR          application bundle whose Endpoints.plist gives the paths\n"
-    "                        (default: $INSTALA_BUNDLE, then the bundle next to this program)\n"
-    "  --data-file FILE      sample tickets (default: demo-data/tickets.json next to this program)\n"
+    "                        (default: $INSTALA_BUNDLE, then the bundle next to this program,\n"
+    "                        else ../share/instala/bundle from it)\n"
+    "  --data-file FILE      sample tickets (default: demo-data/tickets.json next to this program,\n"
+    "                        else ../share/instala/demo-data/tickets.json from it)\n"
     "  --submissions DIR     where received submissions are stored (default: ./demo-submissions)\n"
     "  --fail-submissions N  answer the first N submissions with status 500 and store nothing\n"
     "  --drop-after-body N   then store the next N submissions but close the connection\n"
@@ -34,12 +37,6 @@ const char* kUsage =
     "  --help                show this text\n"
     "\n"
     "Demo credentials: tecnico@instala.mx / Instala2026\n";
-
-fs::path executableDirectory() {
-  std::error_code ec;
-  auto exe = fs::read_symlink("/proc/self/exe", ec);
-  return ec ? fs::current_path() : exe.parent_path();
-}
 
 std::optional<int> parseNumber(const std::string& text, int maximum) {
   if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos) return std::nullopt;
@@ -59,7 +56,7 @@ int main(int argc, char** argv) {
   int port = kDefaultPort;
   std::optional<fs::path> bundle;
   DemoServerOptions options;
-  options.dataFile = executableDirectory() / "demo-data" / "tickets.json";
+  options.dataFile = instala::platform::Paths::shippedFolder("demo-data") / "tickets.json";
   options.submissionsDirectory = "demo-submissions";
   options.log = &std::cout;
 
