@@ -83,8 +83,9 @@ void performRequest(const std::string& url, HTTPMethod method, const std::option
 
 // Builds a fresh form with `formBuilder` on a background thread of low
 // priority, then sends it with the form's multipart Content-Type (replacing
-// any the caller gave). Parts totalling `threshold` bytes or more are written
-// to a temporary file and streamed from it; smaller bodies stay in memory.
+// any the caller gave). A body whose parts total `threshold` bytes or more is
+// read from its sources as it is sent (file parts from their files, checked
+// to be unchanged); a smaller one is built in memory first.
 // `encodingCompletion` runs once on the main thread, with the started upload
 // or the reason why nothing was sent.
 void uploadMultipart(Session& session, FormBuilder formBuilder, std::uint64_t threshold, const std::string& url,

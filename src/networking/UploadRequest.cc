@@ -35,6 +35,13 @@ UploadRequest& UploadRequest::responseJSON(ResponseHandler handler) {
   return *this;
 }
 
+void UploadRequest::cancel() {
+  if (response_ || !canceller_) return;
+  auto canceller = std::move(canceller_);
+  canceller_ = nullptr;
+  canceller();
+}
+
 void UploadRequest::didSend(const UploadProgress& progress) {
   if (progressHandler_ && !response_) progressHandler_(progress);
 }

@@ -2,8 +2,9 @@
 // An upload in flight. Its owner attaches a progress handler and a JSON
 // response handler on the main thread; both are called on the main thread.
 // A response that arrives before a response handler is attached is kept and
-// handed to the handler when it comes. Only the code that reads upload answers
-// includes this header, as it brings in the JSON parser.
+// handed to the handler when it comes. cancel() stops the upload at once.
+// Only the code that reads upload answers includes this header, as it brings
+// in the JSON parser.
 
 #include "models/Json.h"
 #include "networking/HTTPResponse.h"
@@ -47,8 +48,13 @@ class UploadRequest {
   UploadRequest& uploadProgress(ProgressHandler handler);
   UploadRequest& responseJSON(ResponseHandler handler);
   bool isFinished() const { return response_.has_value(); }
+  // Stops the upload where it is: the connection is closed, no further byte
+  // is sent, and the response handlers get a "cancelled" error. Nothing
+  // happens once the answer has arrived. Main thread only.
+  void cancel();
 
   // The request layer reports here, on the main thread.
+  void setCanceller(std::function<void()> canceller) { canceller_ = std::move(canceller); }
   void didSend(const UploadProgress& progress);
   void didComplete(JSONResponse response);
 
@@ -56,6 +62,7 @@ class UploadRequest {
   void deliver(const ResponseHandler& handler) const;
 
   platform::RunLoop& mainLoop_;
+  std::function<void()> canceller_;
   ProgressHandler progressHandler_;
   std::vector<ResponseHandler> responseHandlers_;
   std::optional<JSONResponse> response_;

@@ -133,7 +133,25 @@ INSTANTIATE_TEST_SUITE_P(
         AnswerCase{"Redirect", Reply::json(301, "{}"), std::nullopt, false, 301},
         AnswerCase{"Unprocessable", Reply::json(422, R"({"message":"token"})"), std::nullopt, false, 422},
         AnswerCase{"ServerErrorBodyNeverRead", withGarbledGzip(500), std::nullopt, false, 500},
-        AnswerCase{"DroppedConnection", Reply::dropConnection(), RequestError::Kind::transport, false, std::nullopt}),
+        AnswerCase{"DroppedConnection", Reply::dropConnection(), RequestError::Kind::transport, false, std::nullopt},
+        // An answer counts only once its header block has ended with an empty line.
+        AnswerCase{"CutInsideAHeader", Reply::rawThenClose("HTTP/1.1 200 OK\r\nContent-Ty"),
+                   RequestError::Kind::transport, false, std::nullopt},
+        AnswerCase{"CutInsideAHeaderOf422", Reply::rawThenClose("HTTP/1.1 422 Unprocessable Entity\r\nContent-Ty"),
+                   RequestError::Kind::transport, false, std::nullopt},
+        AnswerCase{"CutAfterAWholeHeader",
+                   Reply::rawThenClose("HTTP/1.1 200 OK\r\nContent-Type: application/json\r\n"),
+                   RequestError::Kind::transport, false, std::nullopt},
+        AnswerCase{"CutAfterTheStatusLine", Reply::rawThenClose("HTTP/1.1 200 OK\r\n"), RequestError::Kind::transport,
+                   false, std::nullopt},
+        AnswerCase{"CutInsideTheStatusLine", Reply::rawThenClose("HTTP/1.1 20"), RequestError::Kind::transport, false,
+                   std::nullopt},
+        AnswerCase{"CutAfterAnInterimAnswer", Reply::rawThenClose("HTTP/1.1 100 Continue\r\n\r\nHTTP/1.1 200 OK\r\n"),
+                   RequestError::Kind::transport, false, std::nullopt},
+        // Without Content-Length the body ends with the connection: that answer is whole.
+        AnswerCase{"BodyEndedByTheClose",
+                   Reply::rawThenClose("HTTP/1.1 200 OK\r\nContent-Type: application/json\r\n\r\n" + kUser),
+                   std::nullopt, true, 200}),
     [](const auto& info) { return info.param.name; });
 
 TEST_F(RequestLayer, DecodedRecordHoldsTheAnswer) {
