@@ -12,7 +12,8 @@
 #include "networking/MultipartFormData.h"
 #include "platform/Image.h"
 #include "platform/Paths.h"
-#include "scenes/process/StepThreeTableViewController.h"
+#include "outbox/EntryStore.h"
+#include "outbox/IdempotencyKey.h"
 #include "support/ChildProcess.h"
 #include "support/SyntheticPhoto.h"
 #include "support/TempDir.h"
@@ -67,17 +68,29 @@ std::filesystem::path photoFile(const std::filesystem::path& data, int slot) {
   return data / "Documents" / ("img-" + std::to_string(slot + 1));
 }
 
-// The application's body builder, on its queue, as "Finalizar" runs it.
-bool buildBody() {
+// The application's path from "Finalizar" to a body: the outbox entry is
+// staged and written on a background queue, as the outbox's worker does, then
+// the body is built from the entry.
+bool buildBody(const std::filesystem::path& data) {
   BackgroundQueue queue;
   std::promise<std::size_t> photoParts;
-  queue.async([&photoParts] {
-    MultipartFormData form;
-    StepThreeTableViewController::appendSubmissionParts(form, SubmissionSnapshot{});
+  queue.async([&photoParts, &data] {
+    outbox::EntryStore store(data / "Outbox");
+    outbox::ServiceSubmission submission;
+    submission.idempotencyKey = outbox::makeIdempotencyKey();
+    for (int slot = 0; slot < kPhotos; ++slot) submission.photos[static_cast<std::size_t>(slot)] = photoFile(data, slot);
     std::size_t files = 0;
-    for (const auto& part : form.bodyParts()) {
-      for (const auto& [name, value] : part.headers) files += name == "Content-Type" && value == "image/png";
+    auto staged = store.stage(submission);
+    if (staged && store.commit(*staged, platform::TimePoint{})) {
+      if (auto entry = store.load(submission.idempotencyKey)) {
+        MultipartFormData form;
+        outbox::appendSubmissionParts(form, *entry);
+        for (const auto& part : form.bodyParts()) {
+          for (const auto& [name, value] : part.headers) files += name == "Content-Type" && value == "image/png";
+        }
+      }
     }
+    store.remove(submission.idempotencyKey);
     photoParts.set_value(files);
   });
   return photoParts.get_future().get() == kPhotos;
@@ -89,7 +102,7 @@ bool buildBody() {
 bool turboAlone(const std::filesystem::path& data) {
   tjhandle decompressor = tjInitDecompress();
   tjhandle compressor = tjInitCompress();
-  const int level = static_cast<int>(std::lround(StepThreeTableViewController::kUploadPhotoQuality * 100));
+  const int level = static_cast<int>(std::lround(outbox::kUploadPhotoQuality * 100));
   std::vector<unsigned char> pixels;
   unsigned char* out = nullptr;
   unsigned long capacity = 0;
@@ -121,7 +134,7 @@ bool turboAlone(const std::filesystem::path& data) {
 int runSide(const std::string& side, const std::filesystem::path& data) {
   platform::Paths::setDataDirectory(data);
   const auto start = Clock::now();
-  const bool ok = side == "ours" ? buildBody() : turboAlone(data);
+  const bool ok = side == "ours" ? buildBody(data) : turboAlone(data);
   const double seconds = secondsSince(start);
   if (!ok) {
     std::cerr << side << ": the photos were not all re-encoded" << std::endl;
@@ -216,7 +229,7 @@ int runAll() {
   testing::TempDir data;
   std::filesystem::create_directories(data / "Documents");
   std::printf("photos: five %dx%d camera-like JPEGs stored at quality %.2f, re-encoded at %.2f\n", kWidth, kHeight,
-              kStoredQuality, StepThreeTableViewController::kUploadPhotoQuality);
+              kStoredQuality, outbox::kUploadPhotoQuality);
   for (int slot = 0; slot < kPhotos; ++slot) {
     const auto seed = static_cast<std::uint32_t>(slot + 1);
     auto jpeg = platform::Image::fromRGB(kWidth, kHeight, testing::syntheticPhoto(kWidth, kHeight, seed))

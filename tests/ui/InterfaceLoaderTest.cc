@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
 namespace instala::ui {
 namespace {
 
@@ -37,7 +39,7 @@ class InterfaceLoaderTest : public ::testing::Test {
 
 TEST_F(InterfaceLoaderTest, ANibBuildsItsTreeConnectsOutletsAndActionsThenWakesTheRowView) {
   auto nib = Nib::fromJSON("FormCell", parse(R"({ "class": "FormCell", "height": 80, "contentPadding": 4,
-    "view": { "layout": "hstack", "spacing": 8, "backgroundColor": "#FF000080",
+    "view": { "layout": "hstack", "spacing": 8, "align": "top", "backgroundColor": "#FF000080",
       "children": [
         { "type": "Label", "outlet": "titleLabel", "text": "Claxón", "lines": 0, "alignment": "center" },
         { "type": "Switch", "outlet": "toggle", "on": true, "action": "toggled:" },
@@ -54,6 +56,7 @@ TEST_F(InterfaceLoaderTest, ANibBuildsItsTreeConnectsOutletsAndActionsThenWakesT
   EXPECT_TRUE(cell->field.lock()->isSecureTextEntry());
   EXPECT_EQ(cell->field.lock()->placeholder(), "Km");
   EXPECT_EQ(cell->contentView()->subviews().front()->backgroundColor(), Color(1, 0, 0, 128 / 255.0));
+  EXPECT_EQ(cell->contentView()->subviews().front()->stackLayout()->alignment, StackLayout::Alignment::top);
   cell->toggle.lock()->handleTap();
   EXPECT_FALSE(cell->toggle.lock()->isOn());
   EXPECT_EQ(cell->events.back(), "toggled");
@@ -97,7 +100,11 @@ INSTANTIATE_TEST_SUITE_P(
         BrokenNib{"BadColour", R"({ "class": "FormCell", "view": { "backgroundColor": "#12" } })",
                   "\"backgroundColor\" is not \"#RRGGBB\" or \"#RRGGBBAA\""},
         BrokenNib{"BadLayout", R"({ "class": "FormCell", "view": { "layout": "grid" } })",
-                  "\"layout\" must be \"vstack\" or \"hstack\""}),
+                  "\"layout\" must be \"vstack\" or \"hstack\""},
+        BrokenNib{"BadAlign", R"({ "class": "FormCell", "view": { "layout": "hstack", "align": "middle" } })",
+                  "\"align\" must be \"fill\" or \"top\""},
+        BrokenNib{"AlignWithoutLayout", R"({ "class": "FormCell", "view": { "align": "top" } })",
+                  "need a \"layout\""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include "common/CustomButtonCell.h"
 #include "common/Utils.h"
+#include "outbox/EntryStore.h"
+#include "outbox/IdempotencyKey.h"
 #include "scenes/ScreenFixture.h"
 #include "scenes/process/ProcessElementCell.h"
 #include "scenes/process/ProcessKilometersCell.h"
@@ -69,9 +71,18 @@ std::map<std::string, std::string> textFields(const std::vector<Part>& parts) {
 
 class StepThreeTest : public testing::ScreenFixture {
  protected:
+  // The body the outbox sends for the snapshot: kept as an entry, read back, encoded.
   std::vector<Part> build(const SubmissionSnapshot& snapshot) {
+    const auto key = outbox::makeIdempotencyKey();
+    auto staged = outboxStore.stage(StepThreeTableViewController::serviceSubmission(snapshot, key));
+    EXPECT_TRUE(staged) << staged.error().message;
+    if (!staged) return {};
+    EXPECT_TRUE(outboxStore.commit(*staged, {}));
+    auto entry = outboxStore.load(key);
+    EXPECT_TRUE(entry) << entry.error().message;
+    if (!entry) return {};
     MultipartFormData form;
-    StepThreeTableViewController::appendSubmissionParts(form, snapshot);
+    outbox::appendSubmissionParts(form, *entry);
     EXPECT_FALSE(form.bodyPartError()) << form.bodyPartError()->message;
     return partsOf(form);
   }
@@ -79,6 +90,8 @@ class StepThreeTest : public testing::ScreenFixture {
     return show<StepThreeTableViewController>("StepThreeTableViewController",
                                               [&](StepThreeTableViewController& screen) { screen.ticket = ticket; });
   }
+
+  outbox::EntryStore outboxStore{dir / "Outbox"};
 };
 
 TEST_F(StepThreeTest, RowsHeightsProgressAndTheFinishButton) {
@@ -278,15 +291,15 @@ TEST_F(StepThreeTest, TheVideoComesLastWithItsFileNameAndType) {
   EXPECT_EQ(parts.back().name, "video");
   EXPECT_EQ(parts.back().disposition, "form-data; name=\"video\"; filename=\"service clip.mp4\"");
   EXPECT_EQ(parts.back().contentType, "video/mp4");
-  EXPECT_EQ(parts.back().file, video);
+  // Sent from the entry's own link to it.
+  EXPECT_EQ(parts.back().file.parent_path().parent_path().parent_path(), outboxStore.root());
+  EXPECT_EQ(testing::readText(parts.back().file), std::string(3000, 'v'));
 }
 
-TEST_F(StepThreeTest, AVideoThatIsGoneFailsTheBody) {
+TEST_F(StepThreeTest, AVideoThatIsGoneCannotBeKept) {
   SubmissionSnapshot snapshot;
   snapshot.videoPath = dir / "gone.mp4";
-  MultipartFormData form;
-  StepThreeTableViewController::appendSubmissionParts(form, snapshot);
-  EXPECT_TRUE(form.bodyPartError());
+  EXPECT_FALSE(outboxStore.stage(StepThreeTableViewController::serviceSubmission(snapshot, outbox::makeIdempotencyKey())));
 }
 
 TEST_F(StepThreeTest, LoadInitialDataReadsOnlyARecordStepOneStored) {
@@ -308,7 +321,6 @@ TEST_F(StepThreeTest, TheSnapshotTakesTheScreenAndTheStoredValues) {
   ProcessData initial;
   initial.setItem(15, true);
   preferences.setObject(*initial.encodeBytes(), "dataElements");
-  preferences.setObject("tok", "token");
   preferences.setObject("/data/clip.mp4", "video");
   auto screen = open(ticketWithId(55));
   EXPECT_TRUE(tap(*row<ProcessElementCell>(*screen->tableView(), 22)->elementSwitch.lock()));
@@ -316,15 +328,20 @@ TEST_F(StepThreeTest, TheSnapshotTakesTheScreenAndTheStoredValues) {
   EXPECT_EQ(snapshot.ticket, ticketWithId(55));
   EXPECT_EQ(snapshot.initialData, initial);
   EXPECT_TRUE(snapshot.finalData->isOn(20));
-  EXPECT_EQ(snapshot.token, "tok");
   EXPECT_EQ(snapshot.videoPath, std::filesystem::path("/data/clip.mp4"));
   auto fields = screen->submissionFields();
   ASSERT_EQ(fields.size(), 46u);
   EXPECT_EQ(submissionText(fields[0].second), "55");
-  // Without a token or video the snapshot says so.
-  preferences.removeObjectForKey("token");
+  // What the outbox keeps of it: the fields as text, the photo store's files and the video.
+  const auto kept = StepThreeTableViewController::serviceSubmission(snapshot, "key");
+  EXPECT_EQ(kept.idempotencyKey, "key");
+  EXPECT_EQ(kept.ticketId, 55);
+  ASSERT_EQ(kept.fields.size(), 46u);
+  EXPECT_EQ(kept.fields[0], (std::pair<std::string, std::string>{"ticket_id", "55"}));
+  EXPECT_EQ(kept.photos[4], platform::Paths::documentsDirectory() / "img-5");
+  EXPECT_EQ(kept.video, std::filesystem::path("/data/clip.mp4"));
+  // Without a video the snapshot says so.
   preferences.removeObjectForKey("video");
-  EXPECT_EQ(screen->snapshot().token, "");
   EXPECT_FALSE(screen->snapshot().videoPath);
 }
 
