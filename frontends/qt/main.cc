@@ -1,7 +1,7 @@
 // instala: the desktop application. One phone-sized window that draws the
 // toolkit model and feeds the mouse and keyboard into it.
 //
-//   instala [--bundle DIR] [--data DIR] [--screenshot-tour DIR]
+//   instala [--bundle DIR] [--data DIR] [--screenshot-tour DIR [--screens N]]
 //
 // --screenshot-tour walks the whole flow against a running demo server (the
 // bundle's Server-config.plist points at it) and writes one PNG per screen.
@@ -26,10 +26,17 @@
 namespace {
 
 constexpr const char* usage =
-    "usage: instala [--bundle DIR] [--data DIR] [--screenshot-tour DIR]\n"
-    "  --bundle DIR           the application bundle (default: $INSTALA_BUNDLE, then the bundle next to instala)\n"
+    "usage: instala [--bundle DIR] [--data DIR] [--screenshot-tour DIR [--screens N]]\n"
+    "  --bundle DIR           the application bundle (default: $INSTALA_BUNDLE, then the one shipped with instala)\n"
     "  --data DIR             keep the preferences and documents under DIR\n"
-    "  --screenshot-tour DIR  walk every screen against the demo server and write one PNG per screen to DIR\n";
+    "  --screenshot-tour DIR  walk every screen against the demo server and write one PNG per screen to DIR\n"
+    "  --screens N            end the tour after its first N screens\n";
+
+// 1 to 99; 0 for anything else.
+std::size_t screenCount(const std::string& text) {
+  if (text.empty() || text.size() > 2 || text.find_first_not_of("0123456789") != std::string::npos) return 0;
+  return static_cast<std::size_t>(std::stoi(text));
+}
 
 }  // namespace
 
@@ -39,6 +46,8 @@ int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_MEDIA_BACKEND")) qputenv("QT_MEDIA_BACKEND", "ffmpeg");
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Instala"));
+  // Desktops match the window to the installed menu entry and icon by this name.
+  QGuiApplication::setDesktopFileName(QStringLiteral("mx.instala.Instala"));
 
   std::vector<std::string> arguments;
   const QStringList qtArguments = QApplication::arguments();
@@ -49,6 +58,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   std::optional<std::filesystem::path> tourDirectory;
+  std::size_t tourScreens = 0;
   const auto& remaining = options->remaining;
   for (std::size_t i = 0; i < remaining.size(); ++i) {
     if (remaining[i] == "--help" || remaining[i] == "-h") {
@@ -59,9 +69,21 @@ int main(int argc, char** argv) {
       tourDirectory = remaining[++i];
       continue;
     }
+    if (remaining[i] == "--screens") {
+      if (i + 1 < remaining.size() && (tourScreens = screenCount(remaining[i + 1])) > 0) {
+        ++i;
+        continue;
+      }
+      std::cerr << "instala: --screens needs a number from 1 to 99\n" << usage;
+      return 2;
+    }
     std::cerr << "instala: " << (remaining[i] == "--screenshot-tour" ? "--screenshot-tour needs a directory"
                                                                       : "unknown option " + remaining[i])
               << "\n" << usage;
+    return 2;
+  }
+  if (tourScreens > 0 && !tourDirectory) {
+    std::cerr << "instala: --screens goes with --screenshot-tour\n" << usage;
     return 2;
   }
 
@@ -76,7 +98,7 @@ int main(int argc, char** argv) {
   desktop::MainWindow window(driver, platform::Bundle::main().root() / "Assets" / "Fonts",
                              desktop::TileCache::templateFromBundle());
   if (tourDirectory) {
-    desktop::ScreenshotTour tour(window, *tourDirectory);
+    desktop::ScreenshotTour tour(window, *tourDirectory, tourScreens);
     return tour.run();
   }
   // The desktop's application states are the phone's lifecycle events.

@@ -28,12 +28,12 @@ platform::Result<LaunchOptions> parseLaunchOptions(const std::vector<std::string
 }
 
 platform::Result<std::shared_ptr<AppDelegate>> launchApplication(const LaunchOptions& options) {
-  const auto bundle = platform::Bundle::locate(options.bundle);
+  auto bundle = platform::Bundle::located(options.bundle);
   std::error_code ec;
-  if (!std::filesystem::is_directory(bundle, ec)) {
-    return platform::Error{"the application bundle " + bundle.string() + " is not a directory"};
+  if (!std::filesystem::is_directory(bundle.root(), ec)) {
+    return platform::Error{"the application bundle " + bundle.root().string() + " is not a directory"};
   }
-  platform::Bundle::setMain(bundle);
+  platform::Bundle::setMain(std::move(bundle));
   if (options.data) {
     std::filesystem::create_directories(*options.data, ec);
     if (ec) return platform::Error{"cannot create the data directory " + options.data->string() + ": " + ec.message()};

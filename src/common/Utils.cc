@@ -77,6 +77,8 @@ std::optional<ui::Image> Utils::loadImage(const std::string& name) {
   return ui::Image::withContentsOfFile(*path);
 }
 
+std::optional<std::filesystem::path> Utils::imagePath(const std::string& name) { return photoPath(name); }
+
 void Utils::removeImage(const std::string& name) {
   auto path = photoPath(name);
   if (!path) return;

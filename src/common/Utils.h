@@ -5,6 +5,7 @@
 
 #include "ui/Image.h"
 
+#include <filesystem>
 #include <optional>
 #include <string>
 
@@ -30,6 +31,9 @@ class Utils {
   [[nodiscard]] static std::optional<std::string> saveImage(const std::string& name, const ui::Image& image);
   // The photo saved under that name; nothing when missing or not a JPEG.
   static std::optional<ui::Image> loadImage(const std::string& name);
+  // The file of the photo of that name (whether or not there is one); nothing
+  // for a name the store refuses.
+  static std::optional<std::filesystem::path> imagePath(const std::string& name);
   // Deletes the photo of that name when there is one (logged when it cannot).
   static void removeImage(const std::string& name);
 

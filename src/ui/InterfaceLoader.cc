@@ -9,6 +9,8 @@
 #include "ui/TableView.h"
 #include "ui/TextField.h"
 
+#include <nlohmann/json.hpp>
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -23,7 +25,7 @@ const std::vector<std::string> viewKeys = {
     "type",    "outlet",   "frame",      "width",     "height",        "hidden",       "alpha",
     "tag",     "backgroundColor",        "tintColor", "cornerRadius",  "clipsToBounds", "borderWidth",
     "borderColor",         "userInteractionEnabled",  "layout",        "padding",      "spacing",
-    "children", "attributes", "comment"};
+    "align",   "children", "attributes", "comment"};
 const std::vector<std::string> labelKeys = {"text", "font", "textColor", "alignment", "lines",
                                             "adjustsFontSizeToFitWidth"};
 const std::vector<std::string> buttonKeys = {"title", "titleColor", "image", "font", "action", "enabled"};
@@ -229,9 +231,18 @@ void InterfaceLoader::applyProperties(View& view, const Json& node, const std::s
       }
     }
     stack.spacing = number(node, "spacing", path).value_or(0);
+    if (auto align = text(node, "align", path)) {
+      if (*align == "fill") {
+        stack.alignment = StackLayout::Alignment::fill;
+      } else if (*align == "top") {
+        stack.alignment = StackLayout::Alignment::top;
+      } else {
+        fail(path, "\"align\" must be \"fill\" or \"top\"");
+      }
+    }
     view.setStackLayout(stack);
-  } else if (node.contains("padding") || node.contains("spacing")) {
-    fail(path, "\"padding\" and \"spacing\" need a \"layout\"");
+  } else if (node.contains("padding") || node.contains("spacing") || node.contains("align")) {
+    fail(path, "\"padding\", \"spacing\" and \"align\" need a \"layout\"");
   }
 
   auto font = [&](const char* key) -> std::optional<Font> {

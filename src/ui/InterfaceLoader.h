@@ -7,7 +7,7 @@
 #include "ui/ClassRegistry.h"
 #include "ui/View.h"
 
-#include <nlohmann/json.hpp>
+#include <nlohmann/json_fwd.hpp>
 
 #include <memory>
 #include <string>

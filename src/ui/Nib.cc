@@ -5,6 +5,8 @@
 #include "ui/InterfaceLoader.h"
 #include "ui/TableViewCell.h"
 
+#include <nlohmann/json.hpp>
+
 #include <iostream>
 
 namespace instala::ui {
@@ -43,7 +45,7 @@ platform::Result<std::shared_ptr<Nib>> Nib::fromJSON(const std::string& name, co
   if (!json.is_object()) return platform::Error{"nib " + name + ": the file must hold a JSON object"};
   auto nib = std::shared_ptr<Nib>(new Nib());
   nib->name_ = name;
-  nib->json_ = json;
+  nib->json_ = std::make_shared<const nlohmann::json>(json);
   if (auto className = json.find("class"); className != json.end() && className->is_string()) {
     nib->className_ = className->get<std::string>();
   } else {
@@ -62,14 +64,15 @@ Nib::Built Nib::build() const {
     built.errors.push_back("nib " + name_ + ": \"" + className_ + "\" is not a registered view class");
     return built;
   }
+  const nlohmann::json& json = *json_;
   InterfaceLoader loader("nib " + name_, top);
   // The top level holds the row view's own settings; its "view" is the content.
-  loader.applyProperties(*top, json_, "top", {"class", "view", "contentPadding"});
+  loader.applyProperties(*top, json, "top", {"class", "view", "contentPadding"});
   View* container = top.get();
   if (auto* cell = dynamic_cast<TableViewCell*>(top.get())) {
     container = cell->contentView().get();
     StackLayout stack;
-    if (auto padding = json_.find("contentPadding"); padding != json_.end()) {
+    if (auto padding = json.find("contentPadding"); padding != json.end()) {
       if (padding->is_number()) {
         const double p = padding->get<double>();
         stack.padding = {p, p, p, p};
@@ -79,7 +82,7 @@ Nib::Built Nib::build() const {
     }
     container->setStackLayout(stack);
   }
-  if (auto view = json_.find("view"); view != json_.end()) {
+  if (auto view = json.find("view"); view != json.end()) {
     if (auto content = loader.buildView(*view, "view")) container->addSubview(content);
   }
   loader.awakeAll();

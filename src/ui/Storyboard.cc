@@ -8,6 +8,8 @@
 #include "ui/TabBarController.h"
 #include "ui/ViewController.h"
 
+#include <nlohmann/json.hpp>
+
 #include <iostream>
 #include <set>
 
@@ -170,7 +172,9 @@ platform::Result<std::shared_ptr<Storyboard>> Storyboard::fromJSON(const std::st
         for (const auto& tab : *tabs) scene.tabs.push_back(tab.get<std::string>());
       }
     }
-    if (auto view = node.find("view"); view != node.end()) scene.view = *view;
+    if (auto view = node.find("view"); view != node.end() && !view->is_null()) {
+      scene.view = std::make_shared<const Json>(*view);
+    }
     if (scene.identifier.empty() || scene.className.empty()) {
       errors.push_back(path + ": a scene needs \"id\" and \"class\"");
       continue;
@@ -216,7 +220,7 @@ platform::Result<std::shared_ptr<Storyboard>> Storyboard::fromJSON(const std::st
   for (const auto& id : storyboard->order_) {
     auto controller = storyboard->instantiate(id, errors, 0);
     const Scene& scene = storyboard->scenes_.at(id);
-    if (controller && !scene.view.is_null()) buildSceneView(scene.view, where + ": scene " + id, *controller, errors);
+    if (controller && scene.view) buildSceneView(*scene.view, where + ": scene " + id, *controller, errors);
   }
   if (!errors.empty()) return platform::Error{joined(errors)};
   return storyboard;
@@ -298,10 +302,10 @@ std::shared_ptr<ViewController> Storyboard::instantiate(const std::string& ident
     controller->navigationItem().leftBarButtonItem =
         makeBarButton(*scene->leftBarButton, *controller, path + ".leftBarButton", errors);
   }
-  if (!scene->view.is_null()) {
+  if (scene->view) {
     controller->sceneViewBuilder_ = [view = scene->view, where = path](ViewController& owner) {
       std::vector<std::string> viewErrors;
-      auto root = buildSceneView(view, where, owner, viewErrors);
+      auto root = buildSceneView(*view, where, owner, viewErrors);
       for (const auto& error : viewErrors) std::cerr << error << "\n";
       return root;
     };

@@ -1,10 +1,12 @@
 #include "app/Launch.h"
 
 #include "platform/Bundle.h"
+#include "platform/Paths.h"
 #include "platform/Preferences.h"
 #include "ui/NavigationController.h"
 #include "ui/TabBarController.h"
 
+#include "support/ScopedEnvironment.h"
 #include "support/TempDir.h"
 #include "support/UiTest.h"
 
@@ -65,6 +67,8 @@ TEST_P(FirstScreenTest, IsChosenByTheStoredToken) {
   }
   LaunchOptions options;
   options.data = data.path();
+  // Named, so a stored token's first request never reads an administrator's server address.
+  options.bundle = platform::Bundle::locate(std::nullopt);
   auto delegate = launchApplication(options);
   ASSERT_TRUE(delegate) << delegate.error().message;
   auto window = delegate.value()->window();
@@ -107,6 +111,30 @@ TEST_F(LaunchCleanupTest, TemporaryFilesOfInterruptedSavesAreRemovedAtStart) {
   ASSERT_TRUE(launchApplication(options));
   for (const auto& name : leftovers) EXPECT_FALSE(std::filesystem::exists(data / name)) << name;
   for (const auto& name : kept) EXPECT_TRUE(std::filesystem::exists(data / name)) << name;
+}
+
+class LaunchBundleTest : public testing::UiTest {
+ protected:
+  void TearDown() override {
+    platform::Bundle::setMain(platform::Bundle::locate(std::nullopt));
+    testing::UiTest::TearDown();
+  }
+};
+
+TEST_F(LaunchBundleTest, TheShippedBundleIsAdministeredANamedOneIsNot) {
+  testing::TempDir data;
+  testing::ScopedEnvironment environment{{"INSTALA_BUNDLE", ""}, {"XDG_CONFIG_HOME", (data / "config").string()}};
+  LaunchOptions options;
+  options.data = data.path();
+  ASSERT_TRUE(launchApplication(options));
+  EXPECT_EQ(platform::Bundle::main().root(), platform::Paths::shippedFolder("bundle"));
+  EXPECT_EQ(platform::Bundle::main().configurationDirectories(),
+            (std::vector<std::filesystem::path>{data / "config/instala", "/etc/instala"}));
+
+  ui::Application::shared().reset();
+  options.bundle = platform::Paths::shippedFolder("bundle");
+  ASSERT_TRUE(launchApplication(options));
+  EXPECT_TRUE(platform::Bundle::main().configurationDirectories().empty());
 }
 
 TEST(LaunchFailureTest, AMissingBundleIsReported) {

@@ -20,6 +20,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <nlohmann/json.hpp>
+
 #include <fstream>
 #include <sstream>
 

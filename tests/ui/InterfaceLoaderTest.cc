@@ -13,6 +13,7 @@
 
 #include <cstdlib>
 #include <limits>
+#include <nlohmann/json.hpp>
 
 namespace instala::ui {
 namespace {
@@ -43,7 +44,7 @@ class InterfaceLoaderTest : public ::testing::Test {
 
 TEST_F(InterfaceLoaderTest, ANibBuildsItsTreeConnectsOutletsAndActionsThenWakesTheRowView) {
   auto nib = Nib::fromJSON("FormCell", parse(R"({ "class": "FormCell", "height": 80, "contentPadding": 4,
-    "view": { "layout": "hstack", "spacing": 8, "backgroundColor": "#FF000080",
+    "view": { "layout": "hstack", "spacing": 8, "align": "top", "backgroundColor": "#FF000080",
       "children": [
         { "type": "Label", "outlet": "titleLabel", "text": "Claxón", "lines": 0, "alignment": "center" },
         { "type": "Switch", "outlet": "toggle", "on": true, "action": "toggled:" },
@@ -60,6 +61,7 @@ TEST_F(InterfaceLoaderTest, ANibBuildsItsTreeConnectsOutletsAndActionsThenWakesT
   EXPECT_TRUE(cell->field.lock()->isSecureTextEntry());
   EXPECT_EQ(cell->field.lock()->placeholder(), "Km");
   EXPECT_EQ(cell->contentView()->subviews().front()->backgroundColor(), Color(1, 0, 0, 128 / 255.0));
+  EXPECT_EQ(cell->contentView()->subviews().front()->stackLayout()->alignment, StackLayout::Alignment::top);
   cell->toggle.lock()->handleTap();
   EXPECT_FALSE(cell->toggle.lock()->isOn());
   EXPECT_EQ(cell->events.back(), "toggled");
@@ -115,7 +117,11 @@ INSTANTIATE_TEST_SUITE_P(
         BrokenNib{"LinesNegative", R"({ "class": "FormCell", "view": { "type": "Label", "lines": -1 } })",
                   "\"lines\" must be"},
         BrokenNib{"LinesTooLarge", R"({ "class": "FormCell", "view": { "type": "Label", "lines": 4294967296 } })",
-                  "\"lines\" must be"}),
+                  "\"lines\" must be"},
+        BrokenNib{"BadAlign", R"({ "class": "FormCell", "view": { "layout": "hstack", "align": "middle" } })",
+                  "\"align\" must be \"fill\" or \"top\""},
+        BrokenNib{"AlignWithoutLayout", R"({ "class": "FormCell", "view": { "align": "top" } })",
+                  "need a \"layout\""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(InterfaceLoaderTest, WholeNumbersAtTheirLimitsAreTaken) {
