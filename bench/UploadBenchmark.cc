@@ -1,25 +1,32 @@
-// Uploads one large file part through uploadMultipart to a loopback server and
-// the same file with `curl -F` to the same server, and reports throughput and
-// our peak resident memory. Every size runs in a fresh process, so the peak
-// belongs to that size alone:
+// Upload end to end, from uploadMultipart to the answer, next to `curl -F`
+// sending the same form (a ticket number and a video) to the same loopback
+// server, which discards bodies as fast as it reads them. Pairs run one after
+// the other (ours, curl, ours, curl, ...) after one warm-up pair; each pair
+// gives the ratio of our throughput to curl's (curl's time is its own
+// time_total, so neither side pays for starting a process). Each of our
+// uploads runs in a process of its own, so its peak memory is that upload's.
 //
-//   upload_benchmark                  20 MB and 200 MB, with curl for comparison
-//   upload_benchmark --size-mb 500    one size
+//   bench-upload                            50, 200 and 500 MB, 7 pairs each
+//   bench-upload --sizes 50,200 --pairs 7   other sizes (MB) or pair counts
+//   bench-upload --client FILE URL          one upload of ours, prints its seconds
 
 #include "networking/RequestLayer.h"
+#include "networking/UploadRequest.h"
+#include "support/ChildProcess.h"
 #include "support/MainLoop.h"
 #include "support/RecordingServer.h"
 #include "support/TempDir.h"
 
 #include <sys/resource.h>
-#include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -28,118 +35,214 @@ namespace {
 using namespace instala;
 using Clock = std::chrono::steady_clock;
 
-double seconds(Clock::duration duration) { return std::chrono::duration<double>(duration).count(); }
-double megabytesPerSecond(std::uint64_t bytes, double time) { return static_cast<double>(bytes) / 1e6 / time; }
+constexpr double kTarget = 0.95;
+constexpr std::uint64_t kThreshold = 10'000'000;
 
-long peakResidentKilobytes() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return usage.ru_maxrss;
+double secondsOf(Clock::duration duration) { return std::chrono::duration<double>(duration).count(); }
+
+int uploadOnce(const std::filesystem::path& video, const std::string& url) {
+  Session session(SessionConfiguration::standard());
+  std::optional<bool> ok;
+  Clock::time_point answered;
+  const auto started = Clock::now();
+  uploadMultipart(
+      session,
+      [video](MultipartFormData& form) {
+        form.addDataPart(std::string("1042"), "ticket_id");
+        form.addFileURLPart(video, "video");
+      },
+      kThreshold, url, HTTPMethod::POST, HTTPHeaders{{"Authorization", "Bearer bench"}},
+      [&](const MultipartFormDataEncodingResult& result) {
+        if (!result.isSuccess()) {
+          std::cerr << "no upload: " << (result.error ? result.error->message : "") << std::endl;
+          ok = false;
+          return;
+        }
+        result.request->responseJSON([&](std::optional<RequestError> error, auto, auto) {
+          answered = Clock::now();
+          if (error) std::cerr << "upload failed: " << *error << std::endl;
+          ok = !error;
+        });
+      });
+  testing::pumpMainLoopUntil([&] { return ok.has_value(); }, std::chrono::minutes(10));
+  if (!ok.value_or(false)) return 1;
+  std::printf("%.6f\n", secondsOf(answered - started));
+  return 0;
 }
 
 std::filesystem::path writeVideo(const testing::TempDir& folder, std::uint64_t bytes) {
   const auto path = folder / "clip.mp4";
-  std::ofstream out(path, std::ios::binary);
-  std::mt19937 random(1);
-  std::vector<char> block(1 << 20);
-  for (std::uint64_t written = 0; written < bytes; written += block.size()) {
-    for (auto& byte : block) byte = static_cast<char>(random());
-    out.write(block.data(), static_cast<std::streamsize>(std::min<std::uint64_t>(block.size(), bytes - written)));
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  std::mt19937_64 random(bytes);
+  std::vector<std::uint64_t> block((1 << 20) / sizeof(std::uint64_t));
+  for (std::uint64_t written = 0; written < bytes; written += block.size() * sizeof(std::uint64_t)) {
+    for (auto& word : block) word = random();
+    const auto size = std::min<std::uint64_t>(block.size() * sizeof(std::uint64_t), bytes - written);
+    out.write(reinterpret_cast<const char*>(block.data()), static_cast<std::streamsize>(size));
   }
   return path;
 }
 
-int runOneSize(std::uint64_t megabytes, bool withCurl) {
-  const std::uint64_t bytes = megabytes * 1'000'000;
-  testing::TempDir folder;
-  const auto video = writeVideo(folder, bytes);
-  testing::RecordingServer server(
-      [](const testing::RecordedRequest&) { return testing::Reply::json(200, "{\"ok\":true}"); },
-      /*keepBodies=*/false);
-  Session session(SessionConfiguration::standard());
-  const long baseline = peakResidentKilobytes();
-
-  const auto started = Clock::now();
-  Clock::time_point encoded;
-  Clock::time_point answered;
-  bool done = false;
-  bool ok = false;
-  uploadMultipart(
-      session, [&](MultipartFormData& form) { form.addFileURLPart(video, "video"); }, 10'000'000,
-      server.url("/process"), HTTPMethod::POST, HTTPHeaders{{"Authorization", "Bearer bench"}},
-      [&](const MultipartFormDataEncodingResult& result) {
-        encoded = Clock::now();
-        if (!result.isSuccess()) {
-          done = true;
-          return;
-        }
-        result.request->responseJSON([&](auto error, auto, auto) {
-          answered = Clock::now();
-          ok = !error;
-          done = true;
-        });
-      });
-  testing::pumpMainLoopUntil([&] { return done; }, std::chrono::minutes(10));
-  if (!ok) {
-    std::cerr << "upload failed" << std::endl;
-    return 1;
+std::filesystem::path programOnPath(const std::string& name) {
+  std::stringstream path(std::getenv("PATH") ? std::getenv("PATH") : "/usr/bin:/bin");
+  for (std::string folder; std::getline(path, folder, ':');) {
+    const auto candidate = std::filesystem::path(folder) / name;
+    if (::access(candidate.c_str(), X_OK) == 0) return candidate;
   }
-  const long peak = peakResidentKilobytes();
-  const std::uint64_t body = server.requests().at(0).bodyLength;
-  const double total = seconds(answered - started);
-  const double sending = seconds(answered - encoded);
+  return {};
+}
 
-  std::printf(
-      "%4llu MB  ours: encode to file %.2f s, send %.2f s (%.0f MB/s), total %.2f s (%.0f MB/s); "
-      "peak RSS %.1f MB (%.1f MB before the upload)\n",
-      static_cast<unsigned long long>(megabytes), seconds(encoded - started), sending,
-      megabytesPerSecond(body, sending), total, megabytesPerSecond(body, total), peak / 1024.0, baseline / 1024.0);
+std::optional<double> parsedSeconds(testing::ChildProcess& child, struct rusage* usage = nullptr) {
+  const auto line = child.readLine(std::chrono::minutes(10));
+  const int status = child.wait(usage);
+  if (status != 0 || !line) {
+    std::cerr << "a run failed (status " << status << "): " << line.value_or("") << std::endl;
+    return std::nullopt;
+  }
+  try {
+    return std::stod(*line);
+  } catch (const std::exception&) {
+    std::cerr << "a run printed " << *line << std::endl;
+    return std::nullopt;
+  }
+}
 
-  if (withCurl) {
-    const std::string command = "curl -s -o /dev/null -F 'video=@" + video.string() +
-                                ";type=video/mp4' -H 'Authorization: Bearer bench' " + server.url("/process");
-    const auto curlStarted = Clock::now();
-    if (std::system(command.c_str()) != 0) {
-      std::cerr << "curl failed" << std::endl;
-      return 1;
+struct Timed {
+  double seconds = 0;
+  std::uint64_t bodyBytes = 0;
+  double peakMegabytes = 0;  // ours only
+};
+
+class Bench {
+ public:
+  Bench()
+      : server_([](const testing::RecordedRequest&) { return testing::Reply::json(200, R"({"ok":true})"); },
+                /*keepBodies=*/false) {}
+
+  std::optional<Timed> ours(const std::filesystem::path& video) {
+    testing::ChildProcess child("/proc/self/exe", {"--client", video.string(), server_.url("/process")});
+    struct rusage usage {};
+    const auto seconds = parsedSeconds(child, &usage);
+    if (!seconds) return std::nullopt;
+    auto body = lastBody();
+    if (!body) return std::nullopt;
+    return Timed{*seconds, *body, static_cast<double>(usage.ru_maxrss) / 1024.0};
+  }
+
+  std::optional<Timed> curl(const std::filesystem::path& video) {
+    testing::ChildProcess child(curl_, {"-s", "-S", "-o", "/dev/null", "-w", "%{time_total}\n", "-F", "ticket_id=1042",
+                                        "-F", "video=@" + video.string() + ";type=video/mp4", "-H",
+                                        "Authorization: Bearer bench", server_.url("/process")});
+    const auto seconds = parsedSeconds(child);
+    if (!seconds) return std::nullopt;
+    auto body = lastBody();
+    if (!body) return std::nullopt;
+    return Timed{*seconds, *body, 0};
+  }
+
+  bool ready() const { return !curl_.empty(); }
+
+ private:
+  // The body the server read in full for the run that just ended.
+  std::optional<std::uint64_t> lastBody() {
+    const auto requests = server_.requests();
+    if (requests.size() != ++runs_) {
+      std::cerr << "the server read " << requests.size() << " whole requests after " << runs_ << " runs" << std::endl;
+      return std::nullopt;
     }
-    const double curlTime = seconds(Clock::now() - curlStarted);
-    const std::uint64_t curlBody = server.requests().at(1).bodyLength;
-    std::printf("%4llu MB  curl -F: %.2f s (%.0f MB/s); ours/curl throughput: send %.2f, total %.2f\n",
-                static_cast<unsigned long long>(megabytes), curlTime, megabytesPerSecond(curlBody, curlTime),
-                megabytesPerSecond(body, sending) / megabytesPerSecond(curlBody, curlTime),
-                megabytesPerSecond(body, total) / megabytesPerSecond(curlBody, curlTime));
+    return requests.back().bodyLength;
   }
+
+  testing::RecordingServer server_;
+  std::filesystem::path curl_ = programOnPath("curl");
+  std::size_t runs_ = 0;
+};
+
+double median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  const std::size_t middle = values.size() / 2;
+  return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+// One figure line for the size; false when a run failed.
+bool benchSize(Bench& bench, std::uint64_t megabytes, int pairs) {
+  testing::TempDir folder;
+  const auto video = writeVideo(folder, megabytes * 1'000'000);
+  const std::string name = "upload " + std::to_string(megabytes) + " MB vs curl -F";
+  std::vector<double> ratios, ourSeconds, curlSeconds, ourRates, curlRates;
+  double peak = 0;
+  bool complete = true;
+  for (int pair = -1; pair < pairs && complete; ++pair) {
+    const auto ours = bench.ours(video);
+    const auto curl = bench.curl(video);
+    complete = ours && curl;
+    if (!complete || pair < 0) continue;  // the first pair only warms up
+    const double ourRate = static_cast<double>(ours->bodyBytes) / 1e6 / ours->seconds;
+    const double curlRate = static_cast<double>(curl->bodyBytes) / 1e6 / curl->seconds;
+    ratios.push_back(ourRate / curlRate);
+    ourSeconds.push_back(ours->seconds);
+    curlSeconds.push_back(curl->seconds);
+    ourRates.push_back(ourRate);
+    curlRates.push_back(curlRate);
+    peak = std::max(peak, ours->peakMegabytes);
+  }
+  if (!complete) {
+    std::printf("figure: %s | ratio min 0.00 median 0.00 | target >= %.2f | missed\n", name.c_str(), kTarget);
+    return false;
+  }
+  std::printf(
+      "upload %llu MB: ours median %.3f s (%.0f MB/s), curl -F median %.3f s (%.0f MB/s); our peak RSS %.1f MB\n",
+      static_cast<unsigned long long>(megabytes), median(ourSeconds), median(ourRates), median(curlSeconds),
+      median(curlRates), peak);
+  const double middle = median(ratios);
+  std::printf("figure: %s | ratio min %.2f median %.2f | target >= %.2f | %s\n", name.c_str(),
+              *std::min_element(ratios.begin(), ratios.end()), middle, kTarget, middle >= kTarget ? "met" : "missed");
   std::fflush(stdout);
-  return 0;
+  return true;
+}
+
+std::vector<std::uint64_t> sizesFrom(const std::string& list) {
+  std::vector<std::uint64_t> sizes;
+  std::stringstream stream(list);
+  for (std::string size; std::getline(stream, size, ',');) sizes.push_back(std::stoull(size));
+  return sizes;
+}
+
+int usage() {
+  std::cerr << "usage: bench-upload [--sizes MB,MB,...] [--pairs N] | bench-upload --client FILE URL" << std::endl;
+  return 2;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::vector<std::uint64_t> sizes;
-  bool child = false;
-  bool withCurl = true;
-  for (int i = 1; i < argc; ++i) {
-    const std::string argument = argv[i];
-    if (argument == "--size-mb" && i + 1 < argc) {
-      sizes.push_back(std::stoull(argv[++i]));
-    } else if (argument == "--child") {
-      child = true;
-    } else if (argument == "--no-curl") {
-      withCurl = false;
-    } else {
-      std::cerr << "usage: upload_benchmark [--size-mb N]... [--no-curl]" << std::endl;
-      return 2;
+  std::vector<std::string> arguments(argv + 1, argv + argc);
+  if (!arguments.empty() && arguments[0] == "--client") {
+    return arguments.size() == 3 ? uploadOnce(arguments[1], arguments[2]) : usage();
+  }
+  std::vector<std::uint64_t> sizes = {50, 200, 500};
+  int pairs = 7;
+  try {
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+      if (arguments[i] == "--sizes" && i + 1 < arguments.size()) {
+        sizes = sizesFrom(arguments[++i]);
+      } else if (arguments[i] == "--pairs" && i + 1 < arguments.size()) {
+        pairs = std::stoi(arguments[++i]);
+      } else {
+        return usage();
+      }
     }
+  } catch (const std::exception&) {
+    return usage();
   }
-  if (sizes.empty()) sizes = {20, 200};
-  if (child) return runOneSize(sizes.front(), withCurl);
-  int status = 0;
-  for (auto size : sizes) {
-    const std::string command = "/proc/" + std::to_string(getpid()) + "/exe --child --size-mb " + std::to_string(size) +
-                                (withCurl ? "" : " --no-curl");
-    status |= std::system(command.c_str());
+  if (sizes.empty() || pairs < 1) return usage();
+
+  Bench bench;
+  if (!bench.ready()) {
+    std::cerr << "curl is not installed" << std::endl;
+    return 1;
   }
-  return status == 0 ? 0 : 1;
+  bool complete = true;
+  for (auto size : sizes) complete = benchSize(bench, size, pairs) && complete;
+  return complete ? 0 : 1;
 }

@@ -14,3 +14,12 @@ if(INSTALA_SANITIZE)
   endif()
   target_link_options(instala_options INTERFACE -fsanitize=address,undefined)
 endif()
+if(INSTALA_FUZZ)
+  if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+    message(FATAL_ERROR "INSTALA_FUZZ needs clang: use ./run fuzz")
+  endif()
+  # Every library is instrumented for libFuzzer's coverage; the fuzz targets link libFuzzer itself.
+  target_compile_options(instala_options INTERFACE
+    -fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  target_link_options(instala_options INTERFACE -fsanitize=address,undefined)
+endif()

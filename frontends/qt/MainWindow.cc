@@ -1,7 +1,10 @@
 #include "qt/MainWindow.h"
 
+#include "qt/Conversions.h"
+#include "qt/TextDrawing.h"
 #include "ui/Application.h"
 #include "ui/Screen.h"
+#include "ui/TableView.h"
 
 #include <QGraphicsOpacityEffect>
 #include <QLabel>
@@ -16,6 +19,15 @@ namespace instala::desktop {
 namespace {
 // The model lays out in passes; containers and their screens settle in a few.
 constexpr int layoutPasses = 4;
+
+// What was laid out before the window measured text is laid out again, and
+// self-sizing rows are measured anew.
+void remeasure(ui::View& view) {
+  view.setNeedsLayout();
+  if (auto* table = dynamic_cast<ui::TableView*>(&view); table && table->hasLoadedData()) table->reloadData();
+  const auto subviews = view.subviews();
+  for (const auto& subview : subviews) remeasure(*subview);
+}
 }  // namespace
 
 MainWindow::MainWindow(QtRunLoopDriver& driver, const std::filesystem::path& fontsFolder, const QString& tileTemplate,
@@ -52,11 +64,19 @@ MainWindow::MainWindow(QtRunLoopDriver& driver, const std::filesystem::path& fon
     requestSync();
   };
   animations_.attach();
+  ui::Application::shared().setTextMeasurer(
+      [this](const std::string& text, const ui::Font& font, double width, int lines) {
+        return measureText(toQString(text), fonts_.font(font), font.pointSize(), lines, width);
+      });
+  if (auto window = ui::Application::shared().keyWindow()) remeasure(*window);
   connect(&driver_, &QtRunLoopDriver::ranWork, this, &MainWindow::requestSync);
   requestSync();
 }
 
-MainWindow::~MainWindow() { animations_.detach(); }
+MainWindow::~MainWindow() {
+  ui::Application::shared().setTextMeasurer(nullptr);
+  animations_.detach();
+}
 
 void MainWindow::requestSync() {
   if (syncQueued_) return;

@@ -6,7 +6,9 @@
 // once on the next turn of the event loop: run the model's due work, let the
 // model lay itself out, then bring the widgets up to date. A root switch
 // dissolves the old screen into the new one over the model's duration (0.3 s).
-// Ctrl+R turns the phone between portrait and landscape.
+// Ctrl+R turns the phone between portrait and landscape. While it exists the
+// model measures label text with the fonts the window draws, so self-sizing
+// rows are as tall as their text really is.
 
 #include "qt/AnimationTracker.h"
 #include "qt/ControllerMirror.h"

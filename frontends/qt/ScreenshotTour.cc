@@ -49,8 +49,8 @@ void collectVisible(const std::shared_ptr<ui::View>& view, std::vector<std::shar
 
 }  // namespace
 
-ScreenshotTour::ScreenshotTour(MainWindow& window, std::filesystem::path directory)
-    : window_(window), directory_(std::move(directory)) {
+ScreenshotTour::ScreenshotTour(MainWindow& window, std::filesystem::path directory, std::size_t screenLimit)
+    : window_(window), directory_(std::move(directory)), screenLimit_(screenLimit) {
   window_.controllers().setCameraPresenter(
       [this](const std::shared_ptr<ui::ImagePickerController>& picker, QWidget*) -> QDialog* {
         std::weak_ptr<ui::ImagePickerController> weak = picker;
@@ -108,7 +108,7 @@ int ScreenshotTour::run() {
     return 1;
   }
   window_.show();
-  const bool complete = walk();
+  const bool complete = walk() || limitReached_;
   for (const auto& name : written_) std::cout << (directory_ / name).string() << "\n";
   if (!complete) return 1;
   std::cout << "screenshot tour: " << written_.size() << " screens written to " << directory_.string() << "\n";
@@ -116,6 +116,8 @@ int ScreenshotTour::run() {
 }
 
 bool ScreenshotTour::fail(const std::string& what) {
+  // Reaching the limit ends the walk the way a failure does, without being one.
+  if (limitReached_) return false;
   std::cerr << "screenshot tour: " << what << "\n";
   const std::string name = "failed-" + std::to_string(written_.size() + 1) + ".png";
   window_.screenshot().save(QString::fromStdString((directory_ / name).string()));
@@ -130,7 +132,8 @@ bool ScreenshotTour::shoot(const std::string& name) {
     return fail("could not write " + (directory_ / file).string());
   }
   written_.push_back(file);
-  return true;
+  limitReached_ = written_.size() == screenLimit_;
+  return !limitReached_;
 }
 
 void ScreenshotTour::pause(int ms) {

@@ -6,7 +6,8 @@
 // ticket's details, the check-in, the three process steps and the alert of a
 // failed submission (the demo server refuses the first one when started with
 // --fail-submissions 1). The camera answers with a photo drawn for the tour.
-// Meant for the offscreen platform; the result is 0 when every screen was written.
+// Meant for the offscreen platform; the result is 0 when every screen was
+// written, or the first N with `--screens N`.
 
 #include <QImage>
 #include <QString>
@@ -28,7 +29,8 @@ class MainWindow;
 
 class ScreenshotTour {
  public:
-  ScreenshotTour(MainWindow& window, std::filesystem::path directory);
+  // With a screen limit the tour ends, successfully, once that many screens are written.
+  ScreenshotTour(MainWindow& window, std::filesystem::path directory, std::size_t screenLimit = 0);
 
   int run();
   // The names of the PNG files written, in order.
@@ -66,6 +68,8 @@ class ScreenshotTour {
   MainWindow& window_;
   std::filesystem::path directory_;
   std::vector<std::string> written_;
+  std::size_t screenLimit_ = 0;
+  bool limitReached_ = false;
   int photos_ = 0;
 };
 

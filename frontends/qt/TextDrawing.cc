@@ -37,6 +37,35 @@ QFont fittedFont(const QString& text, const TextStyle& style, double width) {
   return font;
 }
 
+ui::Size measureText(const QString& text, const QFont& font, double pointSize, int maximumLines, double width) {
+  const double lineHeight = std::ceil(pointSize * 1.2);
+  const QFontMetricsF metrics(font);
+  if (maximumLines == 1) {
+    QString line = text;
+    line.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return {metrics.horizontalAdvance(line), lineHeight};
+  }
+  // Widgets sit on whole pixels: wrap at the width the widget will have.
+  const bool wraps = std::isfinite(width) && width > 0;
+  const double lineWidth = wraps ? std::floor(width) : std::numeric_limits<int>::max();
+  int lines = 0;
+  double widest = 0;
+  for (const QString& paragraph : text.split(QLatin1Char('\n'))) {
+    QTextLayout layout(paragraph, font);
+    layout.beginLayout();
+    int paragraphLines = 0;
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+      line.setLineWidth(lineWidth);
+      widest = std::max(widest, line.naturalTextWidth());
+      ++paragraphLines;
+    }
+    layout.endLayout();
+    lines += std::max(1, paragraphLines);
+  }
+  if (maximumLines > 0) lines = std::min(lines, maximumLines);
+  return {widest, std::max(1, lines) * lineHeight};
+}
+
 void drawText(QPainter& painter, const QRectF& box, const QString& text, const TextStyle& style) {
   if (text.isEmpty() || box.width() <= 0 || box.height() <= 0) return;
   const QFont font = fittedFont(text, style, box.width());

@@ -28,5 +28,10 @@ void drawText(QPainter& painter, const QRectF& box, const QString& text, const T
 // The font after shrinking to fit the width (the style's font when it fits or shrinking is off).
 QFont fittedFont(const QString& text, const TextStyle& style, double width);
 Qt::Alignment horizontalAlignment(ui::TextAlignment alignment);
+// The box drawText needs: the widest line at the font's real advance, and the
+// model's line height (1.2 times the point size) for each line it takes when
+// wrapped at `width` (a width that is not positive and finite does not wrap).
+// One line for `maximumLines` 1, however long; 0 allows any number.
+ui::Size measureText(const QString& text, const QFont& font, double pointSize, int maximumLines, double width);
 
 }  // namespace instala::desktop

@@ -1,7 +1,7 @@
 // instala: the desktop application. One phone-sized window that draws the
 // toolkit model and feeds the mouse and keyboard into it.
 //
-//   instala [--bundle DIR] [--data DIR] [--screenshot-tour DIR]
+//   instala [--bundle DIR] [--data DIR] [--screenshot-tour DIR [--screens N]]
 //           [--exit-after-first-frame | --exit-after-screen SCREEN]
 //
 // --screenshot-tour walks the whole flow against a running demo server (the
@@ -30,15 +30,22 @@
 namespace {
 
 constexpr const char* usage =
-    "usage: instala [--bundle DIR] [--data DIR] [--screenshot-tour DIR]\n"
+    "usage: instala [--bundle DIR] [--data DIR] [--screenshot-tour DIR [--screens N]]\n"
     "               [--exit-after-first-frame | --exit-after-screen SCREEN]\n"
-    "  --bundle DIR               the application bundle (default: $INSTALA_BUNDLE, then the bundle next to instala)\n"
+    "  --bundle DIR               the application bundle (default: $INSTALA_BUNDLE, then the one shipped with instala)\n"
     "  --data DIR                 keep the preferences and documents under DIR\n"
     "  --screenshot-tour DIR      walk every screen against the demo server and write one PNG per screen to DIR\n"
+    "  --screens N                end the tour after its first N screens\n"
     "  --exit-after-first-frame   quit once the window's first frame is drawn\n"
     "  --exit-after-screen SCREEN quit once a frame shows the screen SCREEN (a class name such as\n"
     "                             ActivesTableViewController) with nothing loading and no alert open\n"
     "  Both exit flags print \"frame drawn: SCREEN [rows N]\" (the screen on top) before quitting.\n";
+
+// 1 to 99; 0 for anything else.
+std::size_t screenCount(const std::string& text) {
+  if (text.empty() || text.size() > 2 || text.find_first_not_of("0123456789") != std::string::npos) return 0;
+  return static_cast<std::size_t>(std::stoi(text));
+}
 
 }  // namespace
 
@@ -48,6 +55,8 @@ int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_MEDIA_BACKEND")) qputenv("QT_MEDIA_BACKEND", "ffmpeg");
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Instala"));
+  // Desktops match the window to the installed menu entry and icon by this name.
+  QGuiApplication::setDesktopFileName(QStringLiteral("mx.instala.Instala"));
 
   std::vector<std::string> arguments;
   const QStringList qtArguments = QApplication::arguments();
@@ -60,6 +69,7 @@ int main(int argc, char** argv) {
   std::optional<std::filesystem::path> tourDirectory;
   bool exitAfterFrame = false;
   std::optional<std::string> exitScreen;
+  std::size_t tourScreens = 0;
   const auto& remaining = options->remaining;
   for (std::size_t i = 0; i < remaining.size(); ++i) {
     const std::string& option = remaining[i];
@@ -74,10 +84,13 @@ int main(int argc, char** argv) {
       exitScreen = remaining[++i];
     } else if (option == "--exit-after-first-frame") {
       exitAfterFrame = true;
+    } else if (option == "--screens" && hasValue && screenCount(remaining[i + 1]) > 0) {
+      tourScreens = screenCount(remaining[++i]);
     } else {
       std::cerr << "instala: "
                 << (option == "--screenshot-tour"     ? "--screenshot-tour needs a directory"
                     : option == "--exit-after-screen" ? "--exit-after-screen needs a screen"
+                    : option == "--screens"           ? "--screens needs a number from 1 to 99"
                                                       : "unknown option " + option)
                 << "\n" << usage;
       return 2;
@@ -86,6 +99,10 @@ int main(int argc, char** argv) {
   if (int(exitAfterFrame) + int(exitScreen.has_value()) + int(tourDirectory.has_value()) > 1) {
     std::cerr << "instala: --screenshot-tour, --exit-after-first-frame and --exit-after-screen exclude each other\n"
               << usage;
+    return 2;
+  }
+  if (tourScreens > 0 && !tourDirectory) {
+    std::cerr << "instala: --screens goes with --screenshot-tour\n" << usage;
     return 2;
   }
 
@@ -106,7 +123,7 @@ int main(int argc, char** argv) {
   desktop::MainWindow window(driver, fontsFolder, desktop::TileCache::templateFromBundle());
   if (lightFonts) window.useSystemFontsAfterFirstFrame();
   if (tourDirectory) {
-    desktop::ScreenshotTour tour(window, *tourDirectory);
+    desktop::ScreenshotTour tour(window, *tourDirectory, tourScreens);
     return tour.run();
   }
   // The desktop's application states are the phone's lifecycle events.

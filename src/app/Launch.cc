@@ -3,6 +3,7 @@
 #include "app/ClassRegistrations.h"
 #include "networking/HTTPGeocoder.h"
 #include "platform/Bundle.h"
+#include "platform/FileSystem.h"
 #include "platform/Paths.h"
 #include "platform/Preferences.h"
 
@@ -46,18 +47,22 @@ platform::Result<LaunchOptions> parseLaunchOptions(const std::vector<std::string
 }
 
 platform::Result<std::shared_ptr<AppDelegate>> launchApplication(const LaunchOptions& options) {
-  const auto bundle = platform::Bundle::locate(options.bundle);
+  auto bundle = platform::Bundle::located(options.bundle);
   std::error_code ec;
-  if (!std::filesystem::is_directory(bundle, ec)) {
-    return platform::Error{"the application bundle " + bundle.string() + " is not a directory"};
+  if (!std::filesystem::is_directory(bundle.root(), ec)) {
+    return platform::Error{"the application bundle " + bundle.root().string() + " is not a directory"};
   }
-  platform::Bundle::setMain(bundle);
+  platform::Bundle::setMain(std::move(bundle));
   if (options.data) {
     std::filesystem::create_directories(*options.data, ec);
     if (ec) return platform::Error{"cannot create the data directory " + options.data->string() + ": " + ec.message()};
     platform::Paths::setDataDirectory(*options.data);
   }
-  platform::Preferences::standard().open(platform::Paths::preferencesFile());
+  // Saves that a kill or a power cut interrupted leave their temporary files behind.
+  const auto preferences = platform::Paths::preferencesFile();
+  platform::removeAtomicWriteLeftovers(preferences.parent_path(), preferences.filename().string());
+  platform::removeAtomicWriteLeftovers(platform::Paths::documentsDirectory());
+  platform::Preferences::standard().open(preferences);
   registerApplicationClasses();
   // The check-in map asks the geocoding service named in Info.plist; without one it stays as laid out.
   const auto geocoderURL = platform::Bundle::main().infoString(HTTPGeocoder::kInfoKey);

@@ -53,7 +53,7 @@ class CodeReader {
 
 }  // namespace
 
-std::optional<std::string> decodeLzw(std::string_view coded, std::string& reason) {
+std::optional<std::string> decodeLzw(std::string_view coded, std::uint64_t maxSize, std::string& reason) {
   if (coded.size() < 3 || static_cast<unsigned char>(coded[0]) != magic0 ||
       static_cast<unsigned char>(coded[1]) != magic1) {
     reason = "no compress header";
@@ -113,6 +113,7 @@ std::optional<std::string> decodeLzw(std::string_view coded, std::string& reason
     firstByte = suffix[code];
     stack.push_back(firstByte);
     decoded.append(stack.rbegin(), stack.rend());
+    if (decoded.size() > maxSize) return decoded;
     if (previous != noCode && freeEntry < tableSize) {
       prefix[freeEntry] = static_cast<std::uint16_t>(previous);
       suffix[freeEntry] = firstByte;

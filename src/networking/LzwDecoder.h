@@ -7,6 +7,7 @@
 // the codes that follow it start at the next boundary of the writer's groups
 // of eight codes, as `compress` wrote them.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,7 +15,9 @@
 namespace instala {
 
 // The decoded bytes; nothing for data that is not in this coding or is
-// corrupt, with the reason in `reason`.
-std::optional<std::string> decodeLzw(std::string_view coded, std::string& reason);
+// corrupt, with the reason in `reason`. Decoding stops as soon as the output
+// grows past `maxSize`: a result longer than that is cut there, so a small
+// body that expands without end costs no more memory than the cap.
+std::optional<std::string> decodeLzw(std::string_view coded, std::uint64_t maxSize, std::string& reason);
 
 }  // namespace instala

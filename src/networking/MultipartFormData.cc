@@ -10,7 +10,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
 
 namespace instala {
 namespace {
@@ -35,33 +34,6 @@ std::string disposition(const std::string& name, const std::optional<std::string
   std::string value = "form-data; name=\"" + MultipartFormData::escapedParameter(name) + "\"";
   if (fileName) value += "; filename=\"" + MultipartFormData::escapedParameter(*fileName) + "\"";
   return value;
-}
-
-RequestError encodingError(std::string message) {
-  return RequestError{RequestError::Kind::bodyEncoding, std::move(message)};
-}
-
-// Streams exactly `length` bytes of the file to the sink in streamBufferSize pieces.
-std::optional<RequestError> streamFile(const std::filesystem::path& path, std::uint64_t length,
-                                       const std::function<bool(std::string_view)>& sink) {
-  std::unique_ptr<std::FILE, decltype(&std::fclose)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
-  if (!file) return encodingError("cannot open " + path.string() + ": " + std::strerror(errno));
-  char buffer[MultipartFormData::streamBufferSize];
-  std::uint64_t remaining = length;
-  while (remaining > 0) {
-    const std::size_t wanted = static_cast<std::size_t>(std::min<std::uint64_t>(remaining, sizeof buffer));
-    const std::size_t count = std::fread(buffer, 1, wanted, file.get());
-    if (count == 0) {
-      if (std::ferror(file.get())) return encodingError("cannot read " + path.string());
-      return encodingError(path.string() + " became shorter after it was added to the form");
-    }
-    if (!sink(std::string_view(buffer, count))) return encodingError("cannot write the body");
-    remaining -= count;
-  }
-  // A file that grew would be cut; better to fail than to send half a video.
-  if (std::fgetc(file.get()) != EOF)
-    return encodingError(path.string() + " became longer after it was added to the form");
-  return std::nullopt;
 }
 
 }  // namespace
@@ -126,14 +98,24 @@ void MultipartFormData::addFilePart(const platform::Bytes& data, const std::stri
   addFilePart(std::string(data.begin(), data.end()), name, fileName, mimeType);
 }
 
+void MultipartFormData::addFilePart(const std::filesystem::path& file, const std::string& name,
+                                    const std::string& fileName, const std::string& mimeType) {
+  addFile(file, name, fileName, mimeType);
+}
+
 void MultipartFormData::addFileURLPart(const std::filesystem::path& fileURL, const std::string& name) {
   const std::string fileName = fileURL.filename().string();
   if (fileName.empty()) return fail("the file location \"" + fileURL.string() + "\" has no file name");
   const std::string extension = fileURL.extension().string();
   if (extension.empty() || extension == ".") return fail("the file name \"" + fileName + "\" has no extension");
+  addFile(fileURL, name, fileName, platform::mimeTypeForPath(fileName));
+}
+
+void MultipartFormData::addFile(const std::filesystem::path& file, const std::string& name, const std::string& fileName,
+                                const std::string& mimeType) {
   std::error_code ec;
-  const std::filesystem::path path = std::filesystem::absolute(fileURL, ec);
-  if (ec) return fail("the file \"" + fileURL.string() + "\" is not reachable: " + ec.message());
+  const std::filesystem::path path = std::filesystem::absolute(file, ec);
+  if (ec) return fail("the file \"" + file.string() + "\" is not reachable: " + ec.message());
   struct stat status {};
   if (::stat(path.c_str(), &status) != 0) {
     if (errno == ENOENT || errno == ENOTDIR) return fail("the file \"" + path.string() + "\" does not exist");
@@ -146,41 +128,33 @@ void MultipartFormData::addFileURLPart(const std::filesystem::path& fileURL, con
   ::close(descriptor);
 
   BodyPart part;
-  part.headers = {{"Content-Disposition", disposition(name, fileName)},
-                  {"Content-Type", platform::mimeTypeForPath(fileName)}};
+  part.headers = {{"Content-Disposition", disposition(name, fileName)}, {"Content-Type", mimeType}};
   part.bodyContentLength = static_cast<std::uint64_t>(status.st_size);
   part.bodyStream = path;
+  part.fileIdentity = FileIdentity::of(status);
   append(std::move(part));
 }
 
-std::optional<RequestError> MultipartFormData::encode(const std::function<bool(std::string_view)>& sink) const {
+std::vector<RequestBody::Piece> MultipartFormData::bodyPieces() && {
+  std::vector<RequestBody::Piece> pieces;
   for (std::size_t i = 0; i < bodyParts_.size(); ++i) {
-    const BodyPart& part = bodyParts_[i];
-    if (!sink(boundaryLine(boundary_, i == 0)) || !sink(headerBlock(part)))
-      return encodingError("cannot write the body");
-    if (const auto* bytes = std::get_if<std::string>(&part.bodyStream)) {
-      for (std::size_t offset = 0; offset < bytes->size(); offset += streamBufferSize) {
-        if (!sink(std::string_view(*bytes).substr(offset, streamBufferSize)))
-          return encodingError("cannot write the body");
-      }
-    } else if (auto error =
-                   streamFile(std::get<std::filesystem::path>(part.bodyStream), part.bodyContentLength, sink)) {
-      return error;
+    BodyPart& part = bodyParts_[i];
+    pieces.emplace_back(boundaryLine(boundary_, i == 0) + headerBlock(part));
+    if (auto* bytes = std::get_if<std::string>(&part.bodyStream)) {
+      pieces.emplace_back(std::move(*bytes));
+    } else {
+      pieces.emplace_back(RequestBody::File{std::get<std::filesystem::path>(part.bodyStream), part.fileIdentity});
     }
   }
-  if (!bodyParts_.empty() && !sink(closingLine(boundary_))) return encodingError("cannot write the body");
-  return std::nullopt;
+  if (!bodyParts_.empty()) pieces.emplace_back(closingLine(boundary_));
+  bodyParts_.clear();
+  return pieces;
 }
 
 std::variant<std::string, RequestError> MultipartFormData::encode() const {
-  std::string body;
-  body.reserve(static_cast<std::size_t>(encodedLength()));
-  auto error = encode([&body](std::string_view piece) {
-    body.append(piece);
-    return true;
-  });
-  if (error) return *error;
-  return body;
+  auto opened = RequestBody::open(MultipartFormData(*this).bodyPieces());
+  if (auto* error = std::get_if<RequestError>(&opened)) return *error;
+  return std::get<std::shared_ptr<RequestBody>>(opened)->readAll();
 }
 
 std::uint64_t MultipartFormData::encodedLength() const {

@@ -1,6 +1,6 @@
 #pragma once
 // A multipart/form-data body, built part by part and then encoded once, in
-// memory or into a file:
+// memory or as pieces that are read as the body is sent:
 //
 //   --B CRLF  headers CRLF  content        (first part)
 //   CRLF --B CRLF  headers CRLF  content   (each later part)
@@ -14,7 +14,6 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -25,9 +24,6 @@ namespace instala {
 
 class MultipartFormData {
  public:
-  // Contents are copied in pieces of this many bytes.
-  static constexpr std::size_t streamBufferSize = 1024;
-
   // A fresh boundary: "instala.boundary." and two random 32-bit numbers in hex.
   MultipartFormData();
 
@@ -48,16 +44,22 @@ class MultipartFormData {
   void addFilePart(std::string data, const std::string& name, const std::string& fileName, const std::string& mimeType);
   void addFilePart(const platform::Bytes& data, const std::string& name, const std::string& fileName,
                    const std::string& mimeType);
-  // As addFilePart, with the content read from the file while the body is
-  // built, the file name taken from the path's last component and the MIME
-  // type from the shared MIME database. Adds nothing and records the failure
-  // when the name has no extension or the path is not a readable regular file.
+  // As addFilePart, with the content read from the file when the body is
+  // encoded or sent. The file must then still be the one added here (same
+  // file, size and modification time). Adds nothing and records the failure
+  // when the path is not a readable regular file.
+  void addFilePart(const std::filesystem::path& file, const std::string& name, const std::string& fileName,
+                   const std::string& mimeType);
+  // As the file variant of addFilePart, with the file name taken from the
+  // path's last component and the MIME type from the shared MIME database.
+  // Adds nothing and records the failure when the name has no extension.
   void addFileURLPart(const std::filesystem::path& fileURL, const std::string& name);
 
-  // The whole body. Fails only when a file part cannot be read.
+  // The whole body. Fails only when a file part cannot be read or has changed.
   std::variant<std::string, RequestError> encode() const;
-  // Writes the body to `sink` in order; stops at the first piece the sink refuses.
-  std::optional<RequestError> encode(const std::function<bool(std::string_view)>& sink) const;
+  // The body as pieces for RequestBody::open: framing and contents in memory
+  // (moved out of the form), file contents by reference. Leaves no parts.
+  std::vector<RequestBody::Piece> bodyPieces() &&;
   // The exact size encode() produces, framing included.
   std::uint64_t encodedLength() const;
 
@@ -68,6 +70,8 @@ class MultipartFormData {
 
  private:
   void append(BodyPart part);
+  void addFile(const std::filesystem::path& file, const std::string& name, const std::string& fileName,
+               const std::string& mimeType);
   void fail(std::string message);
 
   std::string boundary_;

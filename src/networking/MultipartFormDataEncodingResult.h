@@ -2,20 +2,20 @@
 // The outcome of preparing an upload: the upload in flight, or why there is none.
 
 #include "networking/RequestError.h"
-#include "networking/UploadRequest.h"
 
-#include <filesystem>
 #include <memory>
 #include <optional>
 
 namespace instala {
 
+class UploadRequest;  // networking/UploadRequest.h
+
 struct MultipartFormDataEncodingResult {
   // Present on success; the upload has already started.
   std::shared_ptr<UploadRequest> request;
-  // Whether the body is streamed from a temporary file, and where that file is.
+  // Whether file contents are read from their files as the body is sent
+  // (bodies of the threshold or more), rather than built in memory first.
   bool streamingFromDisk = false;
-  std::optional<std::filesystem::path> streamFileURL;
   // Present on failure; nothing was sent.
   std::optional<RequestError> error;
 

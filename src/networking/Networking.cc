@@ -1,5 +1,7 @@
 #include "networking/Networking.h"
 
+#include <array>
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
@@ -25,24 +27,60 @@ void Networking::loadEndpoints() {
 
 namespace {
 
-// The base URL in its text form: a text is used as it stands, other scalars as they print.
+// The base URL in its text form, the way the phone platform describes a value:
+//   text     as it stands
+//   integer  decimal digits, "-" when negative
+//   real     the shortest form that reads back the same: 1.5 is "1.5", 2.0 is "2"
+//   Boolean  "1" or "0"
+//   data     "<" hex digits in groups of four bytes ">": "<01020304 05>"
+//   array    "(" items ", " ")": "(a, 2)"
+//   dict     "{" key " = " value "; " ... "}" in key order: "{a = 1; b = x; }"
+// Any other value (a type added later) reads as empty text, so there is always a
+// text form. Only a text can make a valid URL; the others end in the request
+// layer's invalid-URL failure, which the screens report like any failed request.
 std::optional<std::string> textForm(const platform::PlistValue& value) {
   if (const auto* text = value.get<std::string>()) return *text;
   if (const auto* number = value.get<std::int64_t>()) return std::to_string(*number);
-  if (const auto* number = value.get<double>()) return std::to_string(*number);
+  if (const auto* number = value.get<double>()) {
+    std::array<char, 32> digits{};
+    auto [end, error] = std::to_chars(digits.data(), digits.data() + digits.size(), *number);
+    return error == std::errc() ? std::string(digits.data(), end) : std::string();
+  }
   if (const auto* flag = value.get<bool>()) return std::string(*flag ? "1" : "0");
-  return std::nullopt;
+  if (const auto* data = value.get<platform::Bytes>()) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string text = "<";
+    for (std::size_t i = 0; i < data->size(); ++i) {
+      if (i > 0 && i % 4 == 0) text += ' ';
+      text += kHex[(*data)[i] >> 4];
+      text += kHex[(*data)[i] & 0xF];
+    }
+    return text + ">";
+  }
+  if (const auto* array = value.get<platform::PlistArray>()) {
+    std::string text = "(";
+    for (std::size_t i = 0; i < array->size(); ++i) text += (i ? ", " : "") + *textForm((*array)[i]);
+    return text + ")";
+  }
+  if (const auto* dict = value.get<platform::PlistDict>()) {
+    std::string text = "{";
+    for (const auto& [key, item] : *dict) text += key + " = " + *textForm(item) + "; ";
+    return text + "}";
+  }
+  return std::string();
 }
 
 }  // namespace
 
 std::string Networking::serverBaseURL() const {
-  if (auto path = bundle_.pathForResource("Server-config", "plist")) {
-    if (auto root = platform::readPropertyListFile(path->string()); root && root->is<platform::PlistDict>()) {
+  // An administrator's copy comes before the bundle's; a copy without a usable "URL" is passed over, with a warning.
+  for (const auto& path : bundle_.configurationFiles("Server-config", "plist")) {
+    if (auto root = platform::readPropertyListFile(path.string()); root && root->is<platform::PlistDict>()) {
       if (const auto* url = platform::dictValue(*root, "URL")) {
         if (auto text = textForm(*url)) return *text;
       }
     }
+    std::cerr << "warning: " << path.string() << " is unreadable or has no \"URL\"; skipped" << std::endl;
   }
   std::cerr << kMissingServerConfigMessage << std::endl;
   std::fflush(nullptr);

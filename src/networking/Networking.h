@@ -1,7 +1,9 @@
 #pragma once
 // Turns an endpoint name into the text of its URL: the base URL of
 // "Server-config.plist" followed directly by the path configured in
-// "Endpoints.plist". Both files live in the application bundle.
+// "Endpoints.plist". Both files live in the application bundle; an
+// administrator's "Server-config.plist" in one of the bundle's configuration
+// directories takes the place of the bundle's.
 
 #include "networking/Endpoint.h"
 #include "platform/Bundle.h"

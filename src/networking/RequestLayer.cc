@@ -1,89 +1,48 @@
 #include "networking/RequestLayer.h"
 
 #include "common/LoadingActivity.h"
-#include "networking/ContentDecoder.h"
-
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
+#include "networking/ResponseClassification.h"
+#include "networking/UploadRequest.h"
 
 namespace instala {
 namespace detail {
 
-DataOutcome classifyDataResponse(const HTTPResponse& response) {
-  if (response.error) return {response.error, std::nullopt, std::nullopt};
-  if (!response.status) return {};
-  if (*response.status != 200) return {std::nullopt, std::nullopt, response.status};
-  auto it = response.headers.find("Content-Encoding");
-  auto decoded = decodeContent(it == response.headers.end() ? "" : it->second, response.body);
-  if (auto* error = std::get_if<RequestError>(&decoded)) {
-    return {RequestError{RequestError::Kind::decoding, error->message}, std::nullopt, 200};
-  }
-  const auto& body = std::get<std::string>(decoded);
-  if (body.empty()) return {RequestError{RequestError::Kind::decoding, "the answer has no body"}, std::nullopt, 200};
-  Json json = Json::parse(body, nullptr, /*allow_exceptions=*/false);
-  if (json.is_discarded())
-    return {RequestError{RequestError::Kind::decoding, "the answer is not JSON"}, std::nullopt, 200};
-  return {std::nullopt, std::move(json), 200};
-}
-
 void sendDataRequest(Session& session, const std::string& url, HTTPMethod method,
                      const std::optional<HTTPHeaders>& headers, const std::optional<Parameters>& parameters,
-                     std::optional<bool> showLoading, std::function<void(const HTTPResponse&)> onEnd) {
+                     std::optional<bool> showLoading, DataReader read) {
   if (showLoading.value_or(true)) {
     LoadingActivity::start(LoadingActivity::indicatorStyle, LoadingActivity::overlayColor,
                            LoadingActivity::indicatorColor);
   }
   // Every end hides the overlay, first, whether or not this request showed it.
-  auto ended = [onEnd = std::move(onEnd)](HTTPResponse response) {
-    LoadingActivity::stop();
-    onEnd(response);
+  auto hidingTheOverlay = [](std::function<void()> completion) -> std::function<void()> {
+    return [completion = std::move(completion)] {
+      LoadingActivity::stop();
+      completion();
+    };
   };
   auto built = HTTPRequest::make(url, method, headers, parameters);
   if (auto* error = std::get_if<RequestError>(&built)) {
-    session.mainLoop().async([ended, response = HTTPResponse{*error, std::nullopt, {}, {}}] { ended(response); });
+    session.mainLoop().async(hidingTheOverlay(read(*error, nullptr, std::nullopt)));
     return;
   }
-  session.start(std::move(std::get<HTTPRequest>(built)), /*keepBodyOnlyOn200=*/true, std::move(ended));
+  session.startReading(
+      std::move(std::get<HTTPRequest>(built)), /*keepBodyOnlyOn200=*/true,
+      [read = std::move(read), hidingTheOverlay, limit = session.configuration().maxAnswerSize,
+       parsed = std::optional<Json>()](HTTPResponse response) mutable {
+        auto outcome = classifyDataResponse(std::move(response), limit);
+        auto completion =
+            hidingTheOverlay(read(std::move(outcome.error), outcome.json ? &*outcome.json : nullptr, outcome.status));
+        // Freeing a large document takes about as long as decoding it: it goes
+        // with this reader, once the completion is on its way.
+        parsed = std::move(outcome.json);
+        return completion;
+      });
 }
 
 }  // namespace detail
 
 namespace {
-
-// Collects the body in large blocks so that the 1024-byte pieces of the
-// encoder do not each cost a system call.
-class FileWriter {
- public:
-  explicit FileWriter(int descriptor) : descriptor_(descriptor) { buffer_.reserve(kBlockSize); }
-
-  bool write(std::string_view piece) {
-    written_ += piece.size();
-    buffer_.append(piece);
-    return buffer_.size() < kBlockSize || flush();
-  }
-
-  bool flush() {
-    std::size_t offset = 0;
-    while (offset < buffer_.size()) {
-      const ssize_t count = ::write(descriptor_, buffer_.data() + offset, buffer_.size() - offset);
-      if (count < 0 && errno == EINTR) continue;
-      if (count <= 0) return false;
-      offset += static_cast<std::size_t>(count);
-    }
-    buffer_.clear();
-    return true;
-  }
-
-  std::uint64_t written() const { return written_; }
-
- private:
-  static constexpr std::size_t kBlockSize = 256 * 1024;
-  int descriptor_;
-  std::string buffer_;
-  std::uint64_t written_ = 0;
-};
 
 MultipartFormDataEncodingResult failure(RequestError error) {
   MultipartFormDataEncodingResult result;
@@ -99,8 +58,8 @@ struct PreparedUpload {
 
 PreparedUpload failed(RequestError error) { return {failure(std::move(error)), std::nullopt}; }
 
-PreparedUpload prepareUpload(Session& session, const MultipartFormData& form, std::uint64_t threshold,
-                             const std::string& url, HTTPMethod method, const std::optional<HTTPHeaders>& headers) {
+PreparedUpload prepareUpload(Session& session, MultipartFormData form, std::uint64_t threshold, const std::string& url,
+                             HTTPMethod method, const std::optional<HTTPHeaders>& headers) {
   auto built = HTTPRequest::make(url, method, headers, std::nullopt);
   if (auto* error = std::get_if<RequestError>(&built)) return failed(*error);
   HTTPRequest request = std::move(std::get<HTTPRequest>(built));
@@ -108,28 +67,21 @@ PreparedUpload prepareUpload(Session& session, const MultipartFormData& form, st
   request.headers.emplace("Content-Type", form.contentType());
   if (form.bodyPartError()) return failed(*form.bodyPartError());
 
-  PreparedUpload prepared;
-  if (form.contentLength() < threshold) {
-    auto encoded = form.encode();
-    if (auto* error = std::get_if<RequestError>(&encoded)) return failed(*error);
-    request.body = std::make_shared<RequestBody>(std::move(std::get<std::string>(encoded)));
-  } else {
-    auto created = TemporaryBodyFile::create();
-    if (auto* error = std::get_if<RequestError>(&created)) return failed(*error);
-    TemporaryBodyFile file = std::move(std::get<TemporaryBodyFile>(created));
-    FileWriter writer(file.descriptor());
-    auto error = form.encode([&writer](std::string_view piece) { return writer.write(piece); });
-    if (!error && !writer.flush()) {
-      error = RequestError{RequestError::Kind::bodyEncoding,
-                           "cannot write " + file.path().string() + ": " + std::strerror(errno)};
-    }
-    if (error) return failed(*error);  // `file` goes, and takes the half-written body with it
-    prepared.result.streamingFromDisk = true;
-    prepared.result.streamFileURL = file.path();
-    const std::uint64_t size = writer.written();
-    request.body = std::make_shared<RequestBody>(std::move(file), size);
+  // Large bodies are read from their sources as they are sent, so a long
+  // video is neither held in memory nor copied; smaller ones are built now.
+  const bool streamed = form.contentLength() >= threshold;
+  auto opened = RequestBody::open(std::move(form).bodyPieces());
+  if (auto* error = std::get_if<RequestError>(&opened)) return failed(*error);
+  auto body = std::move(std::get<std::shared_ptr<RequestBody>>(opened));
+  if (!streamed) {
+    auto bytes = body->readAll();
+    if (auto* error = std::get_if<RequestError>(&bytes)) return failed(*error);
+    body = std::make_shared<RequestBody>(std::move(std::get<std::string>(bytes)));
   }
+  PreparedUpload prepared;
+  prepared.result.streamingFromDisk = body->readsFiles();
   prepared.result.request = std::make_shared<UploadRequest>(session.mainLoop());
+  request.body = std::move(body);
   prepared.request = std::move(request);
   return prepared;
 }
@@ -146,7 +98,7 @@ void uploadMultipart(Session& session, FormBuilder formBuilder, std::uint64_t th
     PreparedUpload prepared;
     try {
       if (formBuilder) formBuilder(form);
-      prepared = prepareUpload(session, form, threshold, url, method, headers);
+      prepared = prepareUpload(session, std::move(form), threshold, url, method, headers);
     } catch (const std::exception& exception) {
       // A builder that throws must not take the background thread, and with it the process, down.
       prepared = failed(
@@ -157,12 +109,18 @@ void uploadMultipart(Session& session, FormBuilder formBuilder, std::uint64_t th
     session.mainLoop().async([&session, encodingCompletion, prepared = std::move(prepared)]() mutable {
       if (prepared.request) {
         auto upload = prepared.result.request;
-        session.start(
+        const auto id = session.startReading(
             std::move(*prepared.request), /*keepBodyOnlyOn200=*/false,
-            [upload](HTTPResponse response) { upload->didComplete(response); },
+            [upload, limit = session.configuration().maxAnswerSize](HTTPResponse response) mutable
+            -> std::function<void()> {
+              return [upload = std::move(upload), answer = readJSONResponse(std::move(response), limit)]() mutable {
+                upload->didComplete(std::move(answer));
+              };
+            },
             [upload](std::uint64_t sent, std::uint64_t total) {
               upload->didSend(UploadProgress{sent, total});
             });
+        upload->setCanceller([&session, id] { session.cancel(id); });
       }
       if (encodingCompletion) encodingCompletion(prepared.result);
       session.endWork();

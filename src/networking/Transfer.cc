@@ -6,6 +6,10 @@
 namespace instala {
 namespace {
 
+// Bodies larger than this are read and written in pieces of kLargeBodyBufferSize.
+constexpr std::size_t kLargeBody = 1 << 20;
+constexpr std::size_t kLargeBodyBufferSize = 512 * 1024;
+
 std::string_view trimmed(std::string_view text) {
   const auto first = text.find_first_not_of(" \t\r\n");
   if (first == std::string_view::npos) return {};
@@ -56,6 +60,7 @@ curl_slist* Transfer::headerList(const SessionConfiguration& configuration) cons
 std::optional<RequestError> Transfer::prepare(const SessionConfiguration& configuration) {
   handle_ = curl_easy_init();
   headers_ = headerList(configuration);
+  maxAnswerSize_ = configuration.maxAnswerSize;
   if (!handle_ || !headers_) return RequestError{RequestError::Kind::transport, "out of memory"};
 
   CURLcode status = CURLE_OK;
@@ -80,6 +85,8 @@ std::optional<RequestError> Transfer::prepare(const SessionConfiguration& config
   set(CURLOPT_HEADERDATA, this);
   set(CURLOPT_WRITEFUNCTION, &Transfer::onBody);
   set(CURLOPT_WRITEDATA, this);
+  set(CURLOPT_PREREQFUNCTION, &Transfer::onPrerequest);
+  set(CURLOPT_PREREQDATA, this);
   if (status != CURLE_OK) return RequestError{RequestError::Kind::transport, curl_easy_strerror(status)};
 
   configureMethodAndBody();
@@ -109,10 +116,12 @@ void Transfer::configureMethodAndBody() {
     // A known length: Content-Length, never chunked.
     curl_easy_setopt(handle_, CURLOPT_POST, 1L);
     curl_easy_setopt(handle_, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(request_.body->size()));
+    // No seek function: the body is never rewound to be sent again.
     curl_easy_setopt(handle_, CURLOPT_READFUNCTION, &Transfer::onRead);
     curl_easy_setopt(handle_, CURLOPT_READDATA, this);
-    curl_easy_setopt(handle_, CURLOPT_SEEKFUNCTION, &Transfer::onSeek);
-    curl_easy_setopt(handle_, CURLOPT_SEEKDATA, this);
+    if (request_.body->size() > kLargeBody) {
+      curl_easy_setopt(handle_, CURLOPT_UPLOAD_BUFFERSIZE, static_cast<long>(kLargeBodyBufferSize));
+    }
   } else if (method == HTTPMethod::POST) {
     // An empty POST: "Content-Length: 0", and nothing read from standard input.
     curl_easy_setopt(handle_, CURLOPT_POSTFIELDS, "");
@@ -127,6 +136,10 @@ std::size_t Transfer::onHeader(char* data, std::size_t size, std::size_t count, 
     // A new status line: what came before belonged to an interim (1xx) answer.
     transfer.responseHeaders_.clear();
     transfer.responseBody_.clear();
+    transfer.received_ = 0;
+    transfer.headerBlockEnded_ = false;
+  } else if (line == "\r\n" || line == "\n") {
+    transfer.headerBlockEnded_ = true;
   } else if (const auto colon = line.find(':'); colon != std::string_view::npos && colon > 0) {
     const std::string name(trimmed(line.substr(0, colon)));
     const std::string value(trimmed(line.substr(colon + 1)));
@@ -144,10 +157,23 @@ std::optional<long> Transfer::currentStatus() const {
 
 std::size_t Transfer::onBody(char* data, std::size_t size, std::size_t count, void* self) {
   auto& transfer = *static_cast<Transfer*>(self);
-  if (!transfer.options_.keepBodyOnlyOn200 || transfer.currentStatus() == 200) {
-    transfer.responseBody_.append(data, size * count);
+  const std::size_t bytes = size * count;
+  const bool keep = !transfer.options_.keepBodyOnlyOn200 || transfer.currentStatus() == 200;
+  curl_off_t announced = -1;
+  if (transfer.received_ == 0) curl_easy_getinfo(transfer.handle_, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced);
+  transfer.received_ += bytes;
+  // Past the cap the transfer stops at once (a short count aborts it); an
+  // announced length past it stops the answer before its body arrives.
+  if (transfer.received_ > transfer.maxAnswerSize_ ||
+      (announced > 0 && static_cast<std::uint64_t>(announced) > transfer.maxAnswerSize_)) {
+    transfer.tooLarge_ = true;
+    return 0;
   }
-  return size * count;
+  if (keep) {
+    if (announced > 0) transfer.responseBody_.reserve(static_cast<std::size_t>(announced));
+    transfer.responseBody_.append(data, bytes);
+  }
+  return bytes;
 }
 
 std::size_t Transfer::onRead(char* buffer, std::size_t size, std::size_t count, void* self) {
@@ -156,10 +182,26 @@ std::size_t Transfer::onRead(char* buffer, std::size_t size, std::size_t count, 
   return copied ? *copied : CURL_READFUNC_ABORT;
 }
 
-int Transfer::onSeek(void* self, curl_off_t offset, int origin) {
+// libcurl writes a request again, on a fresh connection, when a reused
+// connection ends without any answer: the server may have closed it as the
+// request went out, or after reading all of it. The second case cannot be
+// told from the first, so only requests that change nothing on the server
+// (GET and HEAD without a body) go out again; any other request that had a
+// byte written ends here, as a transport error.
+int Transfer::onPrerequest(void* self, char*, char*, int, int) {
   auto& transfer = *static_cast<Transfer*>(self);
-  if (origin != SEEK_SET || offset < 0) return CURL_SEEKFUNC_CANTSEEK;
-  return transfer.request_.body->rewind(static_cast<std::uint64_t>(offset)) ? CURL_SEEKFUNC_OK : CURL_SEEKFUNC_FAIL;
+  if (transfer.attempts_++ == 0 || transfer.maySendAgain()) return CURL_PREREQFUNC_OK;
+  transfer.sendingAgainRefused_ = true;
+  return CURL_PREREQFUNC_ABORT;
+}
+
+bool Transfer::maySendAgain() const {
+  const HTTPMethod method = request_.method;
+  if ((method == HTTPMethod::GET || method == HTTPMethod::HEAD) && !request_.body) return true;
+  // Nothing of it was written: the connection failed as the request began.
+  long written = 0;
+  curl_easy_getinfo(handle_, CURLINFO_REQUEST_SIZE, &written);
+  return written == 0 && !(request_.body && request_.body->started());
 }
 
 int Transfer::onProgress(void* self, curl_off_t, curl_off_t, curl_off_t, curl_off_t uploaded) {
@@ -175,9 +217,28 @@ int Transfer::onProgress(void* self, curl_off_t, curl_off_t, curl_off_t, curl_of
 HTTPResponse Transfer::finish(CURLcode result) {
   state_ = State::finished;
   HTTPResponse response;
+  if (tooLarge_) {
+    response.error = RequestError{RequestError::Kind::tooLarge,
+                                  "the answer is larger than " + std::to_string(maxAnswerSize_) + " bytes"};
+    return response;
+  }
   if (result != CURLE_OK) {
-    const auto kind = result == CURLE_OPERATION_TIMEDOUT ? RequestError::Kind::timedOut : RequestError::Kind::transport;
-    response.error = RequestError{kind, errorBuffer_[0] ? errorBuffer_ : curl_easy_strerror(result)};
+    if (request_.body && request_.body->error()) {
+      response.error = request_.body->error();
+    } else if (sendingAgainRefused_) {
+      response.error = RequestError{RequestError::Kind::transport,
+                                    "the connection closed before an answer came; the request is not sent again"};
+    } else {
+      const auto kind =
+          result == CURLE_OPERATION_TIMEDOUT ? RequestError::Kind::timedOut : RequestError::Kind::transport;
+      response.error = RequestError{kind, errorBuffer_[0] ? errorBuffer_ : curl_easy_strerror(result)};
+    }
+    return response;
+  }
+  // libcurl accepts an answer cut inside its header block; nothing of it counts.
+  if (currentStatus() && !headerBlockEnded_) {
+    response.error =
+        RequestError{RequestError::Kind::transport, "the connection closed inside the answer's header block"};
     return response;
   }
   if (auto status = currentStatus()) {

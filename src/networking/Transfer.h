@@ -54,12 +54,13 @@ class Transfer {
   static std::size_t onHeader(char* data, std::size_t size, std::size_t count, void* self);
   static std::size_t onBody(char* data, std::size_t size, std::size_t count, void* self);
   static std::size_t onRead(char* buffer, std::size_t size, std::size_t count, void* self);
-  static int onSeek(void* self, curl_off_t offset, int origin);
+  static int onPrerequest(void* self, char* remoteAddress, char* localAddress, int remotePort, int localPort);
   static int onProgress(void* self, curl_off_t downloadTotal, curl_off_t downloaded, curl_off_t uploadTotal,
                         curl_off_t uploaded);
   void configureMethodAndBody();
   curl_slist* headerList(const SessionConfiguration& configuration) const;
   std::optional<long> currentStatus() const;
+  bool maySendAgain() const;
 
   HTTPRequest request_;
   TransferOptions options_;
@@ -70,7 +71,14 @@ class Transfer {
   char errorBuffer_[CURL_ERROR_SIZE] = {};
   HTTPHeaders responseHeaders_;
   std::string responseBody_;
+  // Body bytes of the final answer received so far, kept or not, against the session's cap.
+  std::uint64_t received_ = 0;
+  std::uint64_t maxAnswerSize_ = 0;
+  bool tooLarge_ = false;
   std::uint64_t lastReportedUpload_ = 0;
+  int attempts_ = 0;              // times the request was about to be written to a connection
+  bool sendingAgainRefused_ = false;
+  bool headerBlockEnded_ = false;  // the current answer's header block reached its empty line
 };
 
 }  // namespace instala

@@ -1,6 +1,6 @@
 #include "platform/Bundle.h"
 
-#include <unistd.h>
+#include "platform/Paths.h"
 
 #include <cstdlib>
 #include <memory>
@@ -9,10 +9,12 @@
 namespace instala::platform {
 namespace {
 
-std::filesystem::path executableDirectory() {
-  std::error_code ec;
-  auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-  return ec ? std::filesystem::current_path() : exe.parent_path();
+std::optional<std::filesystem::path> chosenBundle(const std::optional<std::filesystem::path>& fromOption) {
+  if (fromOption && !fromOption->empty()) return *fromOption;
+  if (const char* fromEnvironment = std::getenv("INSTALA_BUNDLE"); fromEnvironment && *fromEnvironment) {
+    return fromEnvironment;
+  }
+  return std::nullopt;
 }
 
 std::mutex& mainMutex() {
@@ -27,14 +29,16 @@ std::unique_ptr<Bundle>& mainBundle() {
 
 }  // namespace
 
-Bundle::Bundle(std::filesystem::path root) : root_(std::move(root)) {}
+Bundle::Bundle(std::filesystem::path root, std::vector<std::filesystem::path> configurationDirectories)
+    : root_(std::move(root)), configurationDirectories_(std::move(configurationDirectories)) {}
 
 std::filesystem::path Bundle::locate(const std::optional<std::filesystem::path>& fromOption) {
-  if (fromOption && !fromOption->empty()) return *fromOption;
-  if (const char* fromEnvironment = std::getenv("INSTALA_BUNDLE"); fromEnvironment && *fromEnvironment) {
-    return fromEnvironment;
-  }
-  return executableDirectory() / "bundle";
+  return located(fromOption).root();
+}
+
+Bundle Bundle::located(const std::optional<std::filesystem::path>& fromOption) {
+  if (auto chosen = chosenBundle(fromOption)) return Bundle(*chosen);
+  return Bundle(Paths::shippedFolder("bundle"), Paths::configurationDirectories());
 }
 
 Bundle& Bundle::main() {
@@ -44,9 +48,11 @@ Bundle& Bundle::main() {
   return *bundle;
 }
 
-void Bundle::setMain(std::filesystem::path root) {
+void Bundle::setMain(std::filesystem::path root) { setMain(Bundle(std::move(root))); }
+
+void Bundle::setMain(Bundle bundle) {
   std::lock_guard lock(mainMutex());
-  mainBundle() = std::make_unique<Bundle>(std::move(root));
+  mainBundle() = std::make_unique<Bundle>(std::move(bundle));
 }
 
 std::optional<std::filesystem::path> Bundle::pathForResource(const std::string& name, const std::string& type) const {
@@ -54,6 +60,17 @@ std::optional<std::filesystem::path> Bundle::pathForResource(const std::string& 
   std::error_code ec;
   if (!std::filesystem::is_regular_file(path, ec)) return std::nullopt;
   return path;
+}
+
+std::vector<std::filesystem::path> Bundle::configurationFiles(const std::string& name, const std::string& type) const {
+  std::vector<std::filesystem::path> files;
+  const std::string file = type.empty() ? name : name + "." + type;
+  for (const auto& directory : configurationDirectories_) {
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(directory / file, ec)) files.push_back(directory / file);
+  }
+  if (auto own = pathForResource(name, type)) files.push_back(*own);
+  return files;
 }
 
 std::optional<PlistValue> Bundle::infoDictionary() const {

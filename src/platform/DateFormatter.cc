@@ -31,6 +31,16 @@ bool isNumericField(char letter) {
   return std::string_view("yMdHhmsSkKDu").find(letter) != std::string_view::npos;
 }
 
+// Hours, minutes, seconds or a day period: the pattern reads a wall time, not only a day.
+bool hasTimeFields(const std::string& pattern) {
+  bool quoted = false;
+  for (char c : pattern) {
+    if (c == '\'') quoted = !quoted;
+    if (!quoted && std::string_view("HhkKmsSaAbB").find(c) != std::string_view::npos) return true;
+  }
+  return false;
+}
+
 // ICU accepts " 2024-12-01", "2024-2-01" and "24-12-01" for "yyyy-MM-dd": the
 // text must have the pattern's shape first. Patterns with text fields ("MMM")
 // are only used for formatting and skip the check.
@@ -89,11 +99,40 @@ DateFormatter& DateFormatter::operator=(DateFormatter&&) noexcept = default;
 std::optional<TimePoint> DateFormatter::parse(std::string_view text) const {
   if (!formatter_ || !hasPatternShape(pattern_, text)) return std::nullopt;
   icu::UnicodeString input = icu::UnicodeString::fromUTF8(icu::StringPiece(text.data(), static_cast<int32_t>(text.size())));
+  // The fields are read strictly in UTC, where every wall time exists; the
+  // zone's own gaps and overlaps are resolved afterwards.
+  std::unique_ptr<icu::Calendar> wall(formatter_->format.getCalendar()->clone());
+  if (!wall) return std::nullopt;
+  wall->adoptTimeZone(icu::TimeZone::getGMT()->clone());
+  wall->clear();
   icu::ParsePosition position(0);
-  UDate date = formatter_->format.parse(input, position);
+  formatter_->format.parse(input, *wall, position);
   // ICU ignores trailing text even when strict: require the whole input.
   if (position.getErrorIndex() >= 0 || position.getIndex() != input.length()) return std::nullopt;
-  return fromUDate(date);
+  UErrorCode status = U_ZERO_ERROR;
+  wall->getTime(status);  // strict: a 13th month or a 30th of February fails here
+  if (U_FAILURE(status)) return std::nullopt;
+
+  std::unique_ptr<icu::Calendar> local(formatter_->format.getCalendar()->clone());
+  local->clear();
+  local->setLenient(true);
+  if (hasTimeFields(pattern_)) {
+    // A wall time the zone skips moves forward by the gap; an hour that
+    // repeats reads as its later occurrence.
+    local->setSkippedWallTimeOption(UCAL_WALLTIME_LAST);
+    local->setRepeatedWallTimeOption(UCAL_WALLTIME_LAST);
+  } else {
+    // A day is its first instant, also where its midnight is skipped or repeated.
+    local->setSkippedWallTimeOption(UCAL_WALLTIME_NEXT_VALID);
+    local->setRepeatedWallTimeOption(UCAL_WALLTIME_FIRST);
+  }
+  for (UCalendarDateFields field : {UCAL_EXTENDED_YEAR, UCAL_MONTH, UCAL_DATE, UCAL_HOUR_OF_DAY, UCAL_MINUTE,
+                                    UCAL_SECOND, UCAL_MILLISECOND}) {
+    local->set(field, wall->get(field, status));
+  }
+  const UDate instant = local->getTime(status);
+  if (U_FAILURE(status)) return std::nullopt;
+  return fromUDate(instant);
 }
 
 std::string DateFormatter::format(TimePoint instant) const {

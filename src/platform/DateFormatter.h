@@ -2,6 +2,9 @@
 // Date patterns in the device's locale and time zone (ICU, the same pattern
 // language the screens were designed with). Parsing is strict: the whole text
 // must match, and each numeric field must have exactly the pattern's digits.
+// Every valid calendar date parses in every zone: a pattern without a time of
+// day gives the first instant of that day (also where its midnight is skipped),
+// and a wall time that the zone skips moves forward by the gap.
 
 #include "platform/Clock.h"
 

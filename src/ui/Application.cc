@@ -31,6 +31,7 @@ void Application::reset() {
   delegate_.reset();
   animations_.clear();
   animationObserver_ = nullptr;
+  textMeasurer_ = nullptr;
 }
 
 }  // namespace instala::ui

@@ -2,11 +2,13 @@
 // The application object: its delegate, its key window, and the record of the
 // animations the model was asked for. One per process; main thread only.
 
+#include "ui/Font.h"
 #include "ui/Object.h"
 #include "ui/View.h"
 
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace instala::ui {
@@ -48,7 +50,16 @@ class Application {
     animationObserver_ = std::move(observer);
   }
 
-  // Drops the delegate, the key window and the record (between tests).
+  // The size of a text in a font, wrapped at `width` on at most `lines` lines
+  // (0: as many as it needs; 1: one line, however long). Labels size
+  // themselves with it. Without one they use the model's fixed metric; a
+  // front end that draws with real fonts installs its own, so self-sizing
+  // rows fit the text as it is drawn.
+  using TextMeasurer = std::function<Size(const std::string& text, const Font& font, double width, int lines)>;
+  const TextMeasurer& textMeasurer() const { return textMeasurer_; }
+  void setTextMeasurer(TextMeasurer measurer) { textMeasurer_ = std::move(measurer); }
+
+  // Drops the delegate, the key window, the record and the observers (between tests).
   void reset();
 
  private:
@@ -56,6 +67,7 @@ class Application {
   std::shared_ptr<ApplicationDelegate> delegate_;
   std::vector<AnimationRequest> animations_;
   std::function<void(const AnimationRequest&)> animationObserver_;
+  TextMeasurer textMeasurer_;
 };
 
 }  // namespace instala::ui

@@ -1,7 +1,10 @@
 #include "ui/Label.h"
 
+#include "ui/Application.h"
+
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace instala::ui {
 namespace {
@@ -39,6 +42,9 @@ Size Label::measure(const std::string& text, const Font& font) {
 }
 
 Size Label::intrinsicContentSize() const {
+  if (const auto& measurer = Application::shared().textMeasurer()) {
+    return measurer(text_, font_, std::numeric_limits<double>::infinity(), lines_);
+  }
   Size size = measure(text_, font_);
   if (text_.empty()) size.height = std::ceil(font_.pointSize() * 1.2);
   if (lines_ > 0) size.height = std::min(size.height, std::ceil(lines_ * font_.pointSize() * 1.2));
@@ -47,8 +53,13 @@ Size Label::intrinsicContentSize() const {
 
 Size Label::sizeThatFits(Size space) const {
   if (fixedHeight()) return View::sizeThatFits(space);
+  const double available = fixedWidth().value_or(space.width);
+  if (const auto& measurer = Application::shared().textMeasurer()) {
+    const Size size = measurer(text_, font_, available, lines_);
+    return {std::isfinite(available) ? std::min(size.width, available) : size.width, size.height};
+  }
   Size size = intrinsicContentSize();
-  const double width = fixedWidth().value_or(std::isfinite(space.width) ? space.width : size.width);
+  const double width = std::isfinite(available) ? available : size.width;
   if (lines_ != 1 && width > 0 && size.width > width) {
     // Wrapped text: as many lines as the width needs, up to the line limit.
     const double lineHeight = std::ceil(font_.pointSize() * 1.2);

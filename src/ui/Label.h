@@ -1,7 +1,8 @@
 #pragma once
 // A text label. Without a display to measure text, the model sizes text with a
 // fixed metric: each character is half the point size wide, a line is 1.2 times
-// the point size high.
+// the point size high. A front end that draws real fonts measures instead
+// (Application::setTextMeasurer).
 
 #include "ui/Font.h"
 #include "ui/View.h"
@@ -32,7 +33,7 @@ class Label : public View {
   bool adjustsFontSizeToFitWidth() const { return adjustsFontSize_; }
   void setAdjustsFontSizeToFitWidth(bool adjusts) { adjustsFontSize_ = adjusts; }
 
-  // The model's text metric.
+  // The model's fixed text metric.
   static Size measure(const std::string& text, const Font& font);
   Size sizeThatFits(Size space) const override;
 

@@ -10,6 +10,26 @@
 #include <limits>
 
 namespace instala::ui {
+namespace {
+
+// Widths across a horizontal stack: children with a width keep it, the others share what is left.
+std::vector<double> stackWidths(const std::vector<View*>& children, double innerWidth, double spacing) {
+  double fixedTotal = spacing * (children.empty() ? 0.0 : static_cast<double>(children.size() - 1));
+  int flexible = 0;
+  for (const View* child : children) {
+    if (child->fixedWidth()) {
+      fixedTotal += *child->fixedWidth();
+    } else {
+      ++flexible;
+    }
+  }
+  const double share = flexible ? std::max(0.0, innerWidth - fixedTotal) / flexible : 0.0;
+  std::vector<double> widths;
+  for (const View* child : children) widths.push_back(child->fixedWidth().value_or(share));
+  return widths;
+}
+
+}  // namespace
 
 View::View() : layer_(std::make_shared<Layer>()) {}
 
@@ -133,6 +153,14 @@ void View::layoutIfNeeded() {
   for (auto& subview : subviews) subview->layoutIfNeeded();
 }
 
+std::vector<View*> View::visibleSubviews() const {
+  std::vector<View*> visible;
+  for (const auto& subview : subviews_) {
+    if (!subview->hidden_) visible.push_back(subview.get());
+  }
+  return visible;
+}
+
 Size View::fittedSize(const View& child, double width) const {
   return child.sizeThatFits({width, std::numeric_limits<double>::infinity()});
 }
@@ -142,10 +170,7 @@ void View::layoutSubviews() {
     const auto& padding = stackLayout_->padding;
     const double innerWidth = std::max(0.0, frame_.width() - padding.left - padding.right);
     const double innerHeight = std::max(0.0, frame_.height() - padding.top - padding.bottom);
-    std::vector<View*> visible;
-    for (auto& subview : subviews_) {
-      if (!subview->hidden_) visible.push_back(subview.get());
-    }
+    const std::vector<View*> visible = visibleSubviews();
     if (stackLayout_->axis == StackLayout::Axis::vertical) {
       double y = padding.top;
       for (View* child : visible) {
@@ -155,22 +180,17 @@ void View::layoutSubviews() {
         y += height + stackLayout_->spacing;
       }
     } else {
-      double fixedTotal = stackLayout_->spacing * (visible.empty() ? 0.0 : static_cast<double>(visible.size() - 1));
-      int flexible = 0;
-      for (View* child : visible) {
-        if (child->fixedWidth_) {
-          fixedTotal += *child->fixedWidth_;
-        } else {
-          ++flexible;
-        }
-      }
-      const double share = flexible ? std::max(0.0, innerWidth - fixedTotal) / flexible : 0.0;
+      const std::vector<double> widths = stackWidths(visible, innerWidth, stackLayout_->spacing);
       double x = padding.left;
-      for (View* child : visible) {
-        const double width = child->fixedWidth_.value_or(share);
-        const double height = child->fixedHeight_.value_or(innerHeight);
-        child->setFrame({x, padding.top + (innerHeight - height) / 2, width, height});
-        x += width + stackLayout_->spacing;
+      for (std::size_t i = 0; i < visible.size(); ++i) {
+        View* child = visible[i];
+        if (stackLayout_->alignment == StackLayout::Alignment::top) {
+          child->setFrame({x, padding.top, widths[i], fittedSize(*child, widths[i]).height});
+        } else {
+          const double height = child->fixedHeight_.value_or(innerHeight);
+          child->setFrame({x, padding.top + (innerHeight - height) / 2, widths[i], height});
+        }
+        x += widths[i] + stackLayout_->spacing;
       }
     }
   }
@@ -193,17 +213,19 @@ Size View::sizeThatFits(Size space) const {
   if (stackLayout_) {
     const auto& padding = stackLayout_->padding;
     const double innerWidth = std::max(0.0, width - padding.left - padding.right);
+    const std::vector<View*> visible = visibleSubviews();
     double height = 0;
-    int count = 0;
-    for (const auto& subview : subviews_) {
-      if (subview->hidden_) continue;
-      const double childHeight = fittedSize(*subview, subview->fixedWidth_.value_or(innerWidth)).height;
-      if (stackLayout_->axis == StackLayout::Axis::vertical) {
-        height += childHeight + (count ? stackLayout_->spacing : 0.0);
-      } else {
-        height = std::max(height, childHeight);
+    if (stackLayout_->axis == StackLayout::Axis::vertical) {
+      for (std::size_t i = 0; i < visible.size(); ++i) {
+        height += fittedSize(*visible[i], visible[i]->fixedWidth_.value_or(innerWidth)).height +
+                  (i ? stackLayout_->spacing : 0.0);
       }
-      ++count;
+    } else {
+      // Each child is measured at the width the layout gives it, so wrapped text counts its lines.
+      const std::vector<double> widths = stackWidths(visible, innerWidth, stackLayout_->spacing);
+      for (std::size_t i = 0; i < visible.size(); ++i) {
+        height = std::max(height, fittedSize(*visible[i], widths[i]).height);
+      }
     }
     return {width, padding.top + height + padding.bottom};
   }

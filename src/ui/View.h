@@ -23,9 +23,13 @@ class Window;
 // A simple stack layout that interface files give to container views.
 struct StackLayout {
   enum class Axis { vertical, horizontal };
+  // Across a horizontal stack: children fill its height (centred when they fix
+  // their own), or sit at its top at the height they need.
+  enum class Alignment { fill, top };
   Axis axis = Axis::vertical;
   EdgeInsets padding;
   double spacing = 0;
+  Alignment alignment = Alignment::fill;
 };
 
 // Options of animations and transitions (combinable).
@@ -177,6 +181,7 @@ class View : public Object {
   View* findFirstResponder();
   void resignAsFirstResponder(bool force);
   Size fittedSize(const View& child, double width) const;
+  std::vector<View*> visibleSubviews() const;
 
   Rect frame_;
   std::optional<double> fixedWidth_;

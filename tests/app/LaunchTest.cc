@@ -1,10 +1,12 @@
 #include "app/Launch.h"
 
 #include "platform/Bundle.h"
+#include "platform/Paths.h"
 #include "platform/Preferences.h"
 #include "ui/NavigationController.h"
 #include "ui/TabBarController.h"
 
+#include "support/ScopedEnvironment.h"
 #include "support/TempDir.h"
 #include "support/UiTest.h"
 
@@ -65,6 +67,8 @@ TEST_P(FirstScreenTest, IsChosenByTheStoredToken) {
   }
   LaunchOptions options;
   options.data = data.path();
+  // Named, so a stored token's first request never reads an administrator's server address.
+  options.bundle = platform::Bundle::locate(std::nullopt);
   auto delegate = launchApplication(options);
   ASSERT_TRUE(delegate) << delegate.error().message;
   auto window = delegate.value()->window();
@@ -90,6 +94,48 @@ INSTANTIATE_TEST_SUITE_P(Tokens, FirstScreenTest,
                          ::testing::Values(TokenCase{"Absent", std::nullopt, false}, TokenCase{"Empty", "", false},
                                            TokenCase{"Stored", "any-token-even-a-stale-one", true}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+class LaunchCleanupTest : public testing::UiTest {};
+
+// Saves that a kill interrupted (the preferences, a photo) leave temporary
+// files behind; the next start removes them and nothing else.
+TEST_F(LaunchCleanupTest, TemporaryFilesOfInterruptedSavesAreRemovedAtStart) {
+  testing::TempDir data;
+  const std::vector<std::string> leftovers = {".Preferences.plist.Ab12Cd", ".Preferences.plist.x9Y8z7",
+                                              "Documents/.img-2.Qw3Er4", "Documents/.img-5.000000"};
+  const std::vector<std::string> kept = {"Documents/img-1", "notes.txt", ".hidden", "Preferences.plist.corrupt"};
+  for (const auto& name : leftovers) data.write(name, std::string(92 * 1024, 'x'));
+  for (const auto& name : kept) data.write(name, "kept");
+  LaunchOptions options;
+  options.data = data.path();
+  ASSERT_TRUE(launchApplication(options));
+  for (const auto& name : leftovers) EXPECT_FALSE(std::filesystem::exists(data / name)) << name;
+  for (const auto& name : kept) EXPECT_TRUE(std::filesystem::exists(data / name)) << name;
+}
+
+class LaunchBundleTest : public testing::UiTest {
+ protected:
+  void TearDown() override {
+    platform::Bundle::setMain(platform::Bundle::locate(std::nullopt));
+    testing::UiTest::TearDown();
+  }
+};
+
+TEST_F(LaunchBundleTest, TheShippedBundleIsAdministeredANamedOneIsNot) {
+  testing::TempDir data;
+  testing::ScopedEnvironment environment{{"INSTALA_BUNDLE", ""}, {"XDG_CONFIG_HOME", (data / "config").string()}};
+  LaunchOptions options;
+  options.data = data.path();
+  ASSERT_TRUE(launchApplication(options));
+  EXPECT_EQ(platform::Bundle::main().root(), platform::Paths::shippedFolder("bundle"));
+  EXPECT_EQ(platform::Bundle::main().configurationDirectories(),
+            (std::vector<std::filesystem::path>{data / "config/instala", "/etc/instala"}));
+
+  ui::Application::shared().reset();
+  options.bundle = platform::Paths::shippedFolder("bundle");
+  ASSERT_TRUE(launchApplication(options));
+  EXPECT_TRUE(platform::Bundle::main().configurationDirectories().empty());
+}
 
 TEST(LaunchFailureTest, AMissingBundleIsReported) {
   testing::TempDir dir;

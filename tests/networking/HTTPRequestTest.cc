@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
 namespace instala {
 namespace {
 
@@ -40,10 +42,9 @@ HTTPRequest built(const std::string& url, HTTPMethod method, const std::optional
 }
 
 std::string bodyText(const HTTPRequest& request) {
-  std::string text(request.body->size(), '\0');
-  request.body->rewind(0);
-  EXPECT_EQ(request.body->read(text.data(), text.size()), text.size());
-  return text;
+  auto text = request.body->readAll();
+  EXPECT_TRUE(std::holds_alternative<std::string>(text));
+  return std::get<std::string>(text);
 }
 
 TEST(HTTPRequestMake, ParametersBecomeOneCompactJSONObject) {

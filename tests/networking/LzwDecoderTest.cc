@@ -11,8 +11,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <fstream>
+#include <limits>
 #include <map>
 #include <random>
 #include <sstream>
@@ -109,7 +111,7 @@ std::string gzipDecodes(const std::string& coded) {
 
 std::string decoded(const std::string& coded) {
   std::string reason;
-  auto result = decodeLzw(coded, reason);
+  auto result = decodeLzw(coded, std::numeric_limits<std::uint64_t>::max(), reason);
   return result ? *result : "error: " + reason;
 }
 
@@ -157,6 +159,18 @@ const std::vector<Sample>& samples() {
 }
 
 class LzwFromLibarchive : public ::testing::TestWithParam<Sample> {};
+
+// 64 MiB of zeros code to a few kilobytes; with a cap of 1 MiB decoding stops
+// just past it (one code's string at most), never holding the whole.
+TEST(LzwCap, DecodingStopsJustPastTheCap) {
+  const std::string coded = testing::compressCoded(std::string(std::size_t{64} << 20, '\0'));
+  ASSERT_LT(coded.size(), std::size_t{1} << 20);
+  std::string reason;
+  const auto result = decodeLzw(coded, std::uint64_t{1} << 20, reason);
+  ASSERT_TRUE(result) << reason;
+  EXPECT_GT(result->size(), std::size_t{1} << 20);
+  EXPECT_LT(result->size(), (std::size_t{1} << 20) + (std::size_t{1} << 16));
+}
 
 TEST_P(LzwFromLibarchive, DecodesAsGzipDoesToTheOriginal) {
   const auto& data = GetParam().data;
@@ -208,7 +222,7 @@ class LzwRefuses : public ::testing::TestWithParam<Refused> {};
 
 TEST_P(LzwRefuses, WithAReason) {
   std::string reason;
-  EXPECT_FALSE(decodeLzw(GetParam().coded, reason).has_value());
+  EXPECT_FALSE(decodeLzw(GetParam().coded, std::numeric_limits<std::uint64_t>::max(), reason).has_value());
   EXPECT_FALSE(reason.empty());
 }
 

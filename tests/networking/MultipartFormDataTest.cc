@@ -72,21 +72,22 @@ TEST(MultipartFormData, ThreePartsByteForByte) {
   EXPECT_EQ(form.contentLength(), 4u + 8u + 12u);
 }
 
-TEST(MultipartFormData, ContentsAreCopiedInPiecesOfTheStreamBufferSize) {
+TEST(MultipartFormData, FilePartFromAFileKeepsTheGivenNameAndType) {
   TempDir folder;
-  const auto file = folder.write("big.bin", std::string(2500, 'f'));
+  const auto photo = folder.write("Outbox/entry/img-1", std::string("\xff\xd8\xff\xe0", 4));
   MultipartFormData form;
-  form.addDataPart(std::string(3000, 'd'), "data");
-  form.addFileURLPart(file, "file");
-  std::vector<std::size_t> contentPieces;
-  form.encode([&](std::string_view piece) {
-    if (piece.find_first_not_of(piece.front()) == std::string_view::npos &&
-        (piece.front() == 'd' || piece.front() == 'f')) {
-      contentPieces.push_back(piece.size());
-    }
-    return true;
-  });
-  EXPECT_EQ(contentPieces, (std::vector<std::size_t>{1024, 1024, 952, 1024, 1024, 452}));
+  form.addFilePart(photo, "image", "image", "image/png");
+  ASSERT_FALSE(form.bodyPartError());
+  ASSERT_EQ(form.bodyParts().size(), 1u);
+  const BodyPart& part = form.bodyParts()[0];
+  EXPECT_EQ(part.headers, (std::vector<std::pair<std::string, std::string>>{
+                              {"Content-Disposition", "form-data; name=\"image\"; filename=\"image\""},
+                              {"Content-Type", "image/png"}}));
+  EXPECT_EQ(part.bodyContentLength, 4u);
+  EXPECT_EQ(encoded(form), "--" + form.boundary() +
+                               "\r\nContent-Disposition: form-data; name=\"image\"; filename=\"image\"\r\n"
+                               "Content-Type: image/png\r\n\r\n\xff\xd8\xff\xe0\r\n--" +
+                               form.boundary() + "--\r\n");
 }
 
 TEST(MultipartFormData, QuotesAndLineBreaksInNamesAreEscaped) {
@@ -131,6 +132,19 @@ TEST_P(AddFileURLPartFails, RecordsTheFailureAndAddsNothing) {
   EXPECT_EQ(form.bodyPartError()->kind, RequestError::Kind::bodyPart);
 }
 
+// The same checks hold for a file part with a name and type of its own, except
+// the file name, which is not taken from the path.
+class AddFilePartFromAFileFails : public ::testing::TestWithParam<FileFailure> {};
+
+TEST_P(AddFilePartFromAFileFails, RecordsTheFailureAndAddsNothing) {
+  TempDir folder;
+  MultipartFormData form;
+  form.addFilePart(GetParam().location(folder), "image", "image", "image/png");
+  EXPECT_TRUE(form.bodyParts().empty());
+  ASSERT_TRUE(form.bodyPartError());
+  EXPECT_EQ(form.bodyPartError()->kind, RequestError::Kind::bodyPart);
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Locations, AddFileURLPartFails,
     ::testing::Values(FileFailure{"NoExtension", [](const TempDir& d) { return d.write("video", "x"); }},
@@ -148,6 +162,22 @@ INSTANTIATE_TEST_SUITE_P(
                                   [](const TempDir& d) {
                                     ::mkfifo((d / "pipe.mp4").c_str(), 0600);
                                     return d / "pipe.mp4";
+                                  }}),
+    [](const auto& info) { return info.param.name; });
+
+INSTANTIATE_TEST_SUITE_P(
+    Locations, AddFilePartFromAFileFails,
+    ::testing::Values(FileFailure{"Missing", [](const TempDir& d) { return d / "img-1"; }},
+                      FileFailure{"InsideAFile", [](const TempDir& d) { return d.write("plain.txt", "x") / "img-1"; }},
+                      FileFailure{"Directory",
+                                  [](const TempDir& d) {
+                                    std::filesystem::create_directory(d / "img-1");
+                                    return d / "img-1";
+                                  }},
+                      FileFailure{"NotARegularFile",
+                                  [](const TempDir& d) {
+                                    ::mkfifo((d / "img-1").c_str(), 0600);
+                                    return d / "img-1";
                                   }}),
     [](const auto& info) { return info.param.name; });
 
@@ -191,6 +221,17 @@ TEST(MultipartFormData, UnknownExtensionIsOctetStream) {
   form.addFileURLPart(folder.write("data.zzunknownzz", "x"), "file");
   ASSERT_EQ(form.bodyParts().size(), 1u);
   EXPECT_EQ(form.bodyParts()[0].headers[1].second, "application/octet-stream");
+}
+
+TEST(MultipartFormData, FileThatIsTouchedAfterBeingAddedFailsTheBody) {
+  TempDir folder;
+  const auto file = folder.write("clip.mp4", std::string(100, 'v'));
+  MultipartFormData form;
+  form.addFileURLPart(file, "video");
+  std::filesystem::last_write_time(file, std::filesystem::last_write_time(file) + std::chrono::seconds(1));
+  auto result = form.encode();
+  ASSERT_TRUE(std::holds_alternative<RequestError>(result));
+  EXPECT_EQ(std::get<RequestError>(result).kind, RequestError::Kind::bodyEncoding);
 }
 
 TEST(MultipartFormData, FileThatChangesSizeAfterBeingAddedFailsTheBody) {

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 namespace instala {
 namespace {
 
@@ -57,7 +59,26 @@ INSTANTIATE_TEST_SUITE_P(
         JoinCase{"http://h:1", "garbage", Endpoint::signIn, "http://h:1"},
         JoinCase{"http://h:1", "", Endpoint::activeTickets, "http://h:1"},
         JoinCase{"http://h:1", endpoints(entry("activeTicketsWithPage", "/p?page=")), Endpoint::activeTicketsWithPage,
-                 "http://h:1/p?page="}));
+                 "http://h:1/p?page="},
+        // Keys of any kind that nothing reads, dates included, are ignored.
+        JoinCase{"http://h:1",
+                 plist("<dict><key>Generated</key><date>2024-01-01T00:00:00Z</date><key>Endpoints</key><dict>" +
+                       entry("signIn", "/login") + "</dict></dict>"),
+                 Endpoint::signIn, "http://h:1/login"},
+        JoinCase{"http://h:1",
+                 endpoints("<key>signIn</key><dict><key>Since</key><date>2024-01-01T00:00:00Z</date>"
+                           "<key>URL</key><string>/login</string></dict>"),
+                 Endpoint::signIn, "http://h:1/login"}));
+
+TEST(ServerBaseURL, AnExtraDateKeyOfServerConfigIsIgnored) {
+  TempDir bundle;
+  bundle.write("Server-config.plist",
+               plist("<dict><key>Updated</key><date>2024-01-01T00:00:00Z</date><key>URL</key><string>http://h:1</string>"
+                     "<key>Archive</key><data>AP8Q</data></dict>"));
+  Networking networking{platform::Bundle(bundle.path())};
+  // In a child process: a refused file stops the process ("Cannot find the 'Server-config.plist' ...").
+  EXPECT_EXIT(std::exit(networking.serverBaseURL() == "http://h:1" ? 0 : 1), ::testing::ExitedWithCode(0), "");
+}
 
 TEST(Networking, ReadsBinaryPropertyLists) {
   TempDir bundle;
@@ -90,6 +111,48 @@ TEST(Networking, ShippedBundleConfiguresEveryEndpoint) {
   }
   EXPECT_NE(networking.endpointURL(Endpoint::search).find("{searchText}"), std::string::npos);
 }
+
+struct TextFormCase {
+  const char* name;
+  std::string value;  // the property-list value under "URL"
+  std::string text;
+};
+
+void PrintTo(const TextFormCase& c, std::ostream* os) { *os << c.name; }
+
+class BaseURLTextForm : public ::testing::TestWithParam<TextFormCase> {};
+
+// Whatever the value's type, its text form goes on (the process does not stop);
+// the request layer then refuses a text that is no URL.
+TEST_P(BaseURLTextForm, IsTheValuesTextFollowedByThePath) {
+  TempDir bundle;
+  bundle.write("Server-config.plist", plist("<dict><key>URL</key>" + GetParam().value + "</dict>"));
+  bundle.write("Endpoints.plist", endpoints(entry("signIn", "/login")));
+  Networking networking{platform::Bundle(bundle.path())};
+  EXPECT_EQ(networking.serverBaseURL(), GetParam().text);
+  EXPECT_EQ(networking.endpointURL(Endpoint::signIn), GetParam().text + "/login");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, BaseURLTextForm,
+    ::testing::Values(TextFormCase{"Text", "<string>http://h:1</string>", "http://h:1"},
+                      TextFormCase{"EmptyText", "<string></string>", ""},
+                      TextFormCase{"Integer", "<integer>8765</integer>", "8765"},
+                      TextFormCase{"NegativeInteger", "<integer>-5</integer>", "-5"},
+                      TextFormCase{"Real", "<real>1.5</real>", "1.5"},
+                      TextFormCase{"WholeReal", "<real>2.0</real>", "2"},
+                      TextFormCase{"TenthReal", "<real>0.1</real>", "0.1"},
+                      TextFormCase{"True", "<true/>", "1"},
+                      TextFormCase{"False", "<false/>", "0"},
+                      TextFormCase{"Data", "<data>AQIDBAX/</data>", "<01020304 05ff>"},
+                      TextFormCase{"EmptyData", "<data></data>", "<>"},
+                      TextFormCase{"Array", "<array><string>http://h</string><real>2.5</real></array>", "(http://h, 2.5)"},
+                      TextFormCase{"EmptyArray", "<array/>", "()"},
+                      TextFormCase{"Dictionary",
+                                   "<dict><key>b</key><string>x</string><key>a</key><array><integer>1</integer>"
+                                   "</array></dict>",
+                                   "{a = (1); b = x; }"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 using NetworkingDeathTest = ::testing::Test;
 

@@ -1,10 +1,18 @@
 #include "networking/ServerAPI.h"
+#include "networking/UploadRequest.h"
 
+#include "common/LoadingActivity.h"
 #include "support/MainLoop.h"
 #include "support/RecordingServer.h"
 #include "support/TempDir.h"
 
+#include "ui/Application.h"
+#include "ui/ViewController.h"
+#include "ui/Window.h"
+
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace instala {
 namespace {
@@ -164,6 +172,7 @@ TEST_F(ServerCatalogue, TicketListsAreGetsWithTheToken) {
   for (const auto& request : requests) {
     EXPECT_EQ(request.header("Authorization"), "Bearer tok");
     EXPECT_EQ(request.header("Content-Type"), "application/json");
+    EXPECT_FALSE(request.header("Idempotency-Key"));  // only the submission carries one
     EXPECT_EQ(request.bodyLength, 0u);
   }
   ASSERT_TRUE(active.value && active.value->tickets());
@@ -193,10 +202,11 @@ TEST_F(ServerCatalogue, SearchTextTravelsEncodedInThePath) {
   EXPECT_EQ(outcome.value->documents(), (std::vector<std::optional<std::string>>{"/docs/a.pdf"}));
 }
 
-TEST_F(ServerCatalogue, PostDataUploadsTheFormWithTheMultipartTypeAndTheToken) {
+TEST_F(ServerCatalogue, PostDataUploadsTheFormWithTheMultipartTypeTheTokenAndTheKey) {
   std::optional<MultipartFormDataEncodingResult> result;
   api.postData(
-      "tok", [](MultipartFormData& form) { form.addDataPart(std::string("9"), "ticket_id"); },
+      "tok", "0b5e2c1a-7d4f-4e8a-9c3b-2f1d0e6a5b47",
+      [](MultipartFormData& form) { form.addDataPart(std::string("9"), "ticket_id"); },
       [&](const MultipartFormDataEncodingResult& r) { result = r; });
   ASSERT_TRUE(testing::pumpMainLoopUntil([&] { return result.has_value(); }));
   ASSERT_TRUE(result->isSuccess());
@@ -209,8 +219,80 @@ TEST_F(ServerCatalogue, PostDataUploadsTheFormWithTheMultipartTypeAndTheToken) {
   EXPECT_EQ(request.header("Authorization"), "Bearer tok");
   EXPECT_EQ(request.headerCount("Content-Type"), 1u);
   EXPECT_EQ(request.header("Content-Type")->rfind("multipart/form-data; boundary=instala.boundary.", 0), 0u);
+  EXPECT_EQ(request.headerCount("Idempotency-Key"), 1u);
+  EXPECT_EQ(request.header("Idempotency-Key"), "0b5e2c1a-7d4f-4e8a-9c3b-2f1d0e6a5b47");
   EXPECT_NE(request.body.find("name=\"ticket_id\"\r\n\r\n9\r\n"), std::string::npos);
 }
+
+// ---- The loading overlay of each operation --------------------------------------------
+
+struct OverlayCase {
+  std::string name;
+  // Starts the operation; `done` runs once its answer has been handled.
+  std::function<void(const ServerAPI&, std::function<void()> done)> start;
+  bool overlay;
+};
+
+void PrintTo(const OverlayCase& c, std::ostream* os) { *os << c.name; }
+
+class OperationOverlay : public ServerCatalogue, public ::testing::WithParamInterface<OverlayCase> {
+ protected:
+  void SetUp() override {
+    ui::Application::shared().reset();
+    window->setRootViewController(std::make_shared<ui::ViewController>());
+    window->makeKeyAndVisible();
+  }
+  void TearDown() override {
+    LoadingActivity::stop();
+    ui::Application::shared().reset();
+  }
+  std::shared_ptr<ui::Window> window = std::make_shared<ui::Window>();
+};
+
+// The five JSON operations cover the screen while they run; the submission
+// never does: the technician stays on step three while it uploads.
+TEST_P(OperationOverlay, CoversTheScreenOnlyForTheJSONOperations) {
+  server.setHandler([](const RecordedRequest&) { return Reply::json(200, R"({"message":"ok"})"); });
+  bool done = false;
+  GetParam().start(api, [&] { done = true; });
+  bool shown = LoadingActivity::isShown();
+  ASSERT_TRUE(testing::pumpMainLoopUntil([&] {
+    shown = shown || LoadingActivity::isShown();
+    return done;
+  }));
+  EXPECT_EQ(shown, GetParam().overlay);
+  EXPECT_FALSE(LoadingActivity::isShown());
+  EXPECT_EQ(server.requests().size(), 1u);
+}
+
+template <typename T>
+RequestCompletion<T> then(std::function<void()> done) {
+  return [done](auto, auto, auto) { done(); };
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Operations, OperationOverlay,
+    ::testing::Values(
+        OverlayCase{"SignIn", [](const ServerAPI& api, auto done) { api.signIn("a@b.mx", "x", then<User>(done)); },
+                    true},
+        OverlayCase{"SignOut", [](const ServerAPI& api, auto done) { api.signOut("tok", then<User>(done)); }, true},
+        OverlayCase{"ActiveTickets",
+                    [](const ServerAPI& api, auto done) { api.activeTickets("tok", then<Tickets>(done)); }, true},
+        OverlayCase{"ClosedTickets",
+                    [](const ServerAPI& api, auto done) { api.closedTickets("tok", then<Tickets>(done)); }, true},
+        OverlayCase{"Search", [](const ServerAPI& api, auto done) { api.search("tok", "a", then<Documents>(done)); },
+                    true},
+        OverlayCase{"PostData",
+                    [](const ServerAPI& api, std::function<void()> done) {
+                      api.postData(
+                          "tok", [](MultipartFormData& form) { form.addDataPart(std::string("9"), "ticket_id"); },
+                          [done](const MultipartFormDataEncodingResult& result) {
+                            if (!result.isSuccess()) return done();
+                            result.request->responseJSON([done](auto, auto, auto) { done(); });
+                          });
+                    },
+                    false}),
+    [](const auto& info) { return info.param.name; });
 
 }  // namespace
 }  // namespace instala

@@ -1,5 +1,6 @@
 #include "networking/RequestLayer.h"
 
+#include "networking/UploadRequest.h"
 #include "support/Boundary.h"
 #include "support/MainLoop.h"
 #include "support/RecordingServer.h"
@@ -7,8 +8,10 @@
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 #include <sys/stat.h>
 
+#include <fstream>
 #include <future>
 #include <thread>
 
@@ -102,7 +105,6 @@ TEST_F(Upload, ThreePartFormOnTheWireByteForByte) {
   const Answer answer = answerOf(result);
   EXPECT_EQ(answer.status, 200);
   EXPECT_FALSE(result.streamingFromDisk);
-  EXPECT_FALSE(result.streamFileURL);
 
   const auto request = server.requests().at(0);
   const std::string b = boundaryOf(request);
@@ -148,9 +150,22 @@ struct ThresholdCase {
 
 void PrintTo(const ThresholdCase& c, std::ostream* os) { *os << c.name; }
 
+// Holds a server's answer back until the test lets it go. A failed assertion
+// must not leave the server's handler waiting for ever.
+struct Gate {
+  std::promise<void> promise;
+  std::shared_future<void> opened = promise.get_future().share();
+  bool open = false;
+  void release() {
+    if (!open) promise.set_value();
+    open = true;
+  }
+  ~Gate() { release(); }
+};
+
 class UploadThreshold : public Upload, public ::testing::WithParamInterface<ThresholdCase> {};
 
-TEST_P(UploadThreshold, DecidesBetweenMemoryAndATemporaryFile) {
+TEST_P(UploadThreshold, DecidesBetweenMemoryAndStreamingFromTheFiles) {
   TempDir folder;
   TempDir temporaryDirectory;
   testing::ScopedEnvironment environment({{"TMPDIR", temporaryDirectory.path().string()}});
@@ -158,18 +173,8 @@ TEST_P(UploadThreshold, DecidesBetweenMemoryAndATemporaryFile) {
   for (std::size_t i = 0; i < content.size(); ++i) content[i] = static_cast<char>('a' + i % 26);
   const auto file = folder.write("clip.mov", content);
 
-  // The answer is held back until the test has looked at the temporary file.
-  // A failed assertion below must not leave the server's handler waiting for ever.
-  struct Gate {
-    std::promise<void> promise;
-    std::shared_future<void> opened = promise.get_future().share();
-    bool open = false;
-    void release() {
-      if (!open) promise.set_value();
-      open = true;
-    }
-    ~Gate() { release(); }
-  } gate;
+  // The answer is held back until the test has looked at the temporary directory.
+  Gate gate;
   server.setHandler([opened = gate.opened](const RecordedRequest&) {
     opened.wait();
     return Reply::json(200, R"({"ok":true})");
@@ -177,18 +182,9 @@ TEST_P(UploadThreshold, DecidesBetweenMemoryAndATemporaryFile) {
   auto result = start(ticketAndVideo(file), server.url("/process"));
   ASSERT_TRUE(result.isSuccess()) << (result.error ? result.error->message : "");
   EXPECT_EQ(result.streamingFromDisk, GetParam().streamed);
-  EXPECT_EQ(result.streamFileURL.has_value(), GetParam().streamed);
-  std::filesystem::path temporary;
-  if (result.streamFileURL) {
-    temporary = *result.streamFileURL;
-    struct stat fileStatus {};
-    struct stat folderStatus {};
-    ASSERT_EQ(::stat(temporary.c_str(), &fileStatus), 0);
-    ASSERT_EQ(::stat(temporary.parent_path().c_str(), &folderStatus), 0);
-    EXPECT_EQ(fileStatus.st_mode & 0777, 0600u);
-    EXPECT_EQ(folderStatus.st_mode & 0777, 0700u);
-    EXPECT_EQ(temporary.parent_path().parent_path(), temporaryDirectory.path());
-  }
+  ASSERT_TRUE(server.waitForRequests(1, 60s));
+  // No copy of the body on disk, however large it is.
+  EXPECT_TRUE(std::filesystem::is_empty(temporaryDirectory.path()));
   gate.release();
   const Answer answer = answerOf(result);
   EXPECT_EQ(answer.value, Json::parse(R"({"ok":true})"));
@@ -207,7 +203,7 @@ TEST_P(UploadThreshold, DecidesBetweenMemoryAndATemporaryFile) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, UploadThreshold,
-                         ::testing::Values(ThresholdCase{"ExactlyTheThresholdIsStreamed", kThreshold, true},
+                         ::testing::Values(ThresholdCase{"ExactlyTheThresholdIsStreamedFromTheFile", kThreshold, true},
                                            ThresholdCase{"OneByteLessStaysInMemory", kThreshold - 1, false}),
                          [](const auto& info) { return info.param.name; });
 
@@ -254,23 +250,138 @@ TEST_F(Upload, BodyPartErrorFailsTheEncodingAndSendsNothing) {
   EXPECT_EQ(server.connectionCount(), 0u);
 }
 
-TEST_F(Upload, TemporaryFileIsRemovedWhenWritingItFails) {
+// ---- Large bodies, streamed from their sources ------------------------------------------
+
+std::string patterned(std::size_t size, int seed) {
+  std::string content(size, '\0');
+  for (std::size_t i = 0; i < content.size(); ++i) content[i] = static_cast<char>((i * 7 + seed) % 256);
+  return content;
+}
+
+TEST_F(Upload, StreamedBodyIsTheFormEncodedInMemoryByteForByte) {
   TempDir folder;
-  const auto video = folder.write("clip.mp4", std::string(kThreshold, 'v'));
   TempDir temporaryDirectory;
   testing::ScopedEnvironment environment({{"TMPDIR", temporaryDirectory.path().string()}});
+  const auto video = folder.write("Toma 1.mp4", patterned(kThreshold, 1));
+  const auto photo = folder.write("img-2", patterned(70'001, 2));
+  const auto empty = folder.write("vacío.txt", "");
+  auto built = std::make_shared<MultipartFormData>();
+  Gate gate;
+  server.setHandler([opened = gate.opened](const RecordedRequest&) {
+    opened.wait();
+    return Reply::json(200, "{}");
+  });
   auto result = start(
-      [video](MultipartFormData& form) {
+      [=](MultipartFormData& form) {
+        form.addDataPart(std::string("1042"), "ticket_id");
+        form.addDataPart(std::string(), "initial_observations");
+        form.addFilePart(std::string("\xff\xd8\xff\xdb", 4), "image", "image", "image/png");
+        form.addFilePart(photo, "image2", "image2", "image/png");
+        form.addFileURLPart(empty, "notes");
         form.addFileURLPart(video, "video");
-        // The file loses half its bytes between being added and being written out.
-        std::filesystem::resize_file(video, kThreshold / 2);
+        *built = form;
       },
       server.url("/process"));
-  ASSERT_TRUE(result.error);
-  EXPECT_EQ(result.error->kind, RequestError::Kind::bodyEncoding);
+  ASSERT_TRUE(result.isSuccess()) << (result.error ? result.error->message : "");
+  EXPECT_TRUE(result.streamingFromDisk);
+  ASSERT_TRUE(server.waitForRequests(1, 60s));
   EXPECT_TRUE(std::filesystem::is_empty(temporaryDirectory.path()));
+  gate.release();
+  answerOf(result);
+
+  const auto request = server.requests().at(0);
+  const std::string b = boundaryOf(request);
+  const std::string expected =
+      "--" + b + "\r\nContent-Disposition: form-data; name=\"ticket_id\"\r\n\r\n1042\r\n--" + b +
+      "\r\nContent-Disposition: form-data; name=\"initial_observations\"\r\n\r\n\r\n--" + b +
+      "\r\nContent-Disposition: form-data; name=\"image\"; filename=\"image\"\r\nContent-Type: image/png\r\n\r\n" +
+      std::string("\xff\xd8\xff\xdb", 4) + "\r\n--" + b +
+      "\r\nContent-Disposition: form-data; name=\"image2\"; filename=\"image2\"\r\nContent-Type: image/png\r\n\r\n" +
+      patterned(70'001, 2) + "\r\n--" + b +
+      "\r\nContent-Disposition: form-data; name=\"notes\"; filename=\"vacío.txt\"\r\nContent-Type: text/plain\r\n\r\n"
+      "\r\n--" +
+      b +
+      "\r\nContent-Disposition: form-data; name=\"video\"; filename=\"Toma 1.mp4\"\r\nContent-Type: video/mp4\r\n\r\n" +
+      patterned(kThreshold, 1) + "\r\n--" + b + "--\r\n";
+  EXPECT_EQ(request.bodyLength, expected.size());
+  EXPECT_EQ(request.header("Content-Length"), std::to_string(expected.size()));
+  EXPECT_TRUE(request.body == expected) << "the body differs from the expected bytes";
+  auto inMemory = built->encode();
+  ASSERT_TRUE(std::holds_alternative<std::string>(inMemory));
+  EXPECT_TRUE(request.body == std::get<std::string>(inMemory)) << "the body differs from the in-memory encoding";
+}
+
+// A file part's file changes after it was added to the form.
+struct FileChange {
+  std::string name;
+  std::function<void(const std::filesystem::path&)> change;
+  bool noticedWhileSending;  // false: the opened file is still the one added, and it is sent whole
+};
+
+void PrintTo(const FileChange& c, std::ostream* os) { *os << c.name; }
+
+class ChangedFile : public Upload, public ::testing::WithParamInterface<FileChange> {};
+
+TEST_P(ChangedFile, BetweenBuildingAndSendingFailsBeforeAnythingIsSent) {
+  TempDir folder;
+  const auto video = folder.write("clip.mp4", std::string(kThreshold, 'v'));
+  auto result = start(
+      [video, change = GetParam().change](MultipartFormData& form) {
+        form.addFileURLPart(video, "video");
+        change(video);
+      },
+      server.url("/process"));
+  ASSERT_FALSE(result.isSuccess());
+  ASSERT_TRUE(result.error);
+  EXPECT_EQ(result.error->kind, RequestError::Kind::bodyEncoding) << *result.error;
   EXPECT_EQ(server.connectionCount(), 0u);
 }
+
+TEST_P(ChangedFile, WhileSendingEndsTheUploadWithoutAWholeBody) {
+  TempDir folder;
+  // Far more than the socket buffers on both sides and the transport's own
+  // buffer hold: when the server sees the head, most of the file is unread.
+  const std::uint64_t size = 48'000'000;
+  const auto video = folder.write("clip.mp4", std::string(size, 'v'));
+  RecordingServer sink([](const RecordedRequest&) { return Reply::json(200, "{}"); }, /*keepBodies=*/false);
+  sink.setHeadHandler([video, change = GetParam().change](const RecordedRequest&) { change(video); });
+  const Answer answer = answerOf(start([&](MultipartFormData& form) { form.addFileURLPart(video, "video"); },
+                                       sink.url("/process")));
+  if (GetParam().noticedWhileSending) {
+    ASSERT_TRUE(answer.error);
+    EXPECT_EQ(answer.error->kind, RequestError::Kind::bodyEncoding) << *answer.error;
+    // The server never read as many bytes as Content-Length announced.
+    EXPECT_TRUE(sink.requests().empty());
+  } else {
+    EXPECT_FALSE(answer.error);
+    ASSERT_EQ(sink.requests().size(), 1u);
+    EXPECT_GT(sink.requests()[0].bodyLength, size);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Changes, ChangedFile,
+    ::testing::Values(
+        FileChange{"Grows", [](const auto& file) { std::ofstream(file, std::ios::binary | std::ios::app) << "+"; },
+                   true},
+        FileChange{"Shrinks",
+                   [](const auto& file) { std::filesystem::resize_file(file, std::filesystem::file_size(file) / 2); },
+                   true},
+        FileChange{"IsTouched",
+                   [](const auto& file) {
+                     std::filesystem::last_write_time(file,
+                                                      std::filesystem::last_write_time(file) - std::chrono::hours(1));
+                   },
+                   true},
+        FileChange{"IsReplacedByAnotherOfTheSameSize",
+                   [](const auto& file) {
+                     const auto other = file.parent_path() / "other.mp4";
+                     std::filesystem::copy_file(file, other);
+                     std::filesystem::last_write_time(other, std::filesystem::last_write_time(file));
+                     std::filesystem::rename(other, file);
+                   },
+                   false}),
+    [](const auto& info) { return info.param.name; });
 
 TEST_F(Upload, InvalidURLFailsTheEncoding) {
   auto result = start([](MultipartFormData& form) { form.addDataPart(std::string("x"), "a"); }, "http://h/a b");
@@ -325,6 +436,13 @@ Reply htmlPage(int status) {
   return reply;
 }
 
+// 1,869 bytes that expand to 1 GiB through "gzip, gzip".
+Reply bombAnswer() {
+  Reply reply = Reply::json(200, testing::readText(std::filesystem::path(INSTALA_TEST_DATA_DIR) / "bomb-1GB.gz.gz"));
+  reply.headers.emplace_back("Content-Encoding", "gzip, gzip");
+  return reply;
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Rules, UploadAnswer,
     ::testing::Values(
@@ -341,7 +459,11 @@ INSTANTIATE_TEST_SUITE_P(
                          Json::parse(R"({"error":"x"})"), 500},
         UploadAnswerCase{"ServerErrorHtmlFails", htmlPage(500), RequestError::Kind::notJSON, std::nullopt, 500},
         UploadAnswerCase{"DroppedConnection", Reply::dropConnection(), RequestError::Kind::transport, std::nullopt,
-                         std::nullopt}),
+                         std::nullopt},
+        UploadAnswerCase{"AnswerExpandingToAGigabyte", bombAnswer(), RequestError::Kind::tooLarge, std::nullopt,
+                         std::nullopt},
+        UploadAnswerCase{"CutInsideTheHeaderBlock", Reply::rawThenClose("HTTP/1.1 200 OK\r\nContent-Ty"),
+                         RequestError::Kind::transport, std::nullopt, std::nullopt}),
     [](const auto& info) { return info.param.name; });
 
 }  // namespace

@@ -52,6 +52,62 @@ TEST(DateFormatter, WritesInTheDevicesLocaleWhenLcAllIsExportedEmpty) {
   EXPECT_EQ(writer.format(*day), "dic 01");
 }
 
+// Instants from UTC calendar arithmetic, independent of ICU and of the zone rules under test.
+TimePoint utc(std::chrono::year_month_day day, Duration sinceMidnight) {
+  return std::chrono::sys_days(day) + sinceMidnight;
+}
+
+constexpr const char* kDay = "yyyy-MM-dd";
+constexpr const char* kStamp = "yyyy-MM-dd HH:mm:ss";
+
+struct ZoneCase {
+  const char* name;
+  const char* zone;
+  const char* pattern;
+  const char* text;
+  TimePoint expected;
+};
+
+void PrintTo(const ZoneCase& c, std::ostream* os) { *os << c.name; }
+
+class EveryDayOfEveryZone : public ::testing::TestWithParam<ZoneCase> {};
+
+// A day is its first instant, also where clocks jump at midnight; a wall time
+// the jump skips moves forward by the gap; a repeated hour is its later pass.
+TEST_P(EveryDayOfEveryZone, ParsesToItsInstant) {
+  DateFormatter reader(GetParam().pattern, "es_MX", GetParam().zone);
+  EXPECT_EQ(reader.parse(GetParam().text), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Zones, EveryDayOfEveryZone,
+    ::testing::Values(
+        ZoneCase{"SantiagoSkippedMidnight", "America/Santiago", kDay, "2026-09-06", utc(2026y / 9 / 6, 4h)},
+        ZoneCase{"SantiagoDayBefore", "America/Santiago", kDay, "2026-09-05", utc(2026y / 9 / 5, 4h)},
+        ZoneCase{"SaoPauloSkippedMidnight", "America/Sao_Paulo", kDay, "2018-11-04", utc(2018y / 11 / 4, 3h)},
+        ZoneCase{"BeirutSkippedMidnight", "Asia/Beirut", kDay, "2024-03-31", utc(2024y / 3 / 30, 22h)},
+        ZoneCase{"HavanaRepeatedMidnight", "America/Havana", kDay, "2024-11-03", utc(2024y / 11 / 3, 4h)},
+        ZoneCase{"KolkataDay", "Asia/Kolkata", kDay, "2024-03-05", utc(2024y / 3 / 4, 18h + 30min)},
+        ZoneCase{"SantiagoStampAtTheJump", "America/Santiago", kStamp, "2026-09-06 00:00:00", utc(2026y / 9 / 6, 4h)},
+        ZoneCase{"SantiagoStampInTheGap", "America/Santiago", kStamp, "2026-09-06 00:30:00",
+                 utc(2026y / 9 / 6, 4h + 30min)},
+        ZoneCase{"SantiagoStampAfterTheGap", "America/Santiago", kStamp, "2026-09-06 01:30:00",
+                 utc(2026y / 9 / 6, 4h + 30min)},
+        ZoneCase{"SaoPauloStampInTheGap", "America/Sao_Paulo", kStamp, "2018-11-04 00:15:00",
+                 utc(2018y / 11 / 4, 3h + 15min)},
+        ZoneCase{"BeirutStampInTheGap", "Asia/Beirut", kStamp, "2024-03-31 00:45:00", utc(2024y / 3 / 30, 22h + 45min)},
+        ZoneCase{"SaoPauloRepeatedHour", "America/Sao_Paulo", kStamp, "2019-02-16 23:30:00",
+                 utc(2019y / 2 / 17, 2h + 30min)},
+        ZoneCase{"KolkataStamp", "Asia/Kolkata", kStamp, "2024-03-05 14:30:00", utc(2024y / 3 / 5, 9h)}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// CTest runs this program with TZ=Asia/Kolkata (UTC+05:30), so a reader that
+// ignored the device's zone would be five and a half hours off.
+TEST(DateFormatter, TheDevicesZoneIsTheOneTheEnvironmentNames) {
+  EXPECT_EQ(DateFormatter(kStamp).parse("2024-03-05 14:30:00"), utc(2024y / 3 / 5, 9h));
+  EXPECT_EQ(DateFormatter(kDay).parse("2024-03-05"), utc(2024y / 3 / 4, 18h + 30min));
+}
+
 TEST(DateFormatter, FullStampIsReadInTheGivenZone) {
   DateFormatter reader("yyyy-MM-dd HH:mm:ss", "es_MX", "UTC");
   auto instant = reader.parse("2024-03-05 14:30:00");

@@ -3,16 +3,21 @@
 
 #include "MirrorHarness.h"
 #include "QtTests.h"
+#include "app/ClassRegistrations.h"
 #include "qt/ButtonWidget.h"
 #include "qt/ImageViewWidget.h"
 #include "qt/LabelWidget.h"
 #include "qt/RowViewWidget.h"
 #include "qt/SwitchWidget.h"
 #include "qt/TableMirror.h"
+#include "scenes/details/DetailsTableViewController.h"
+#include "scenes/details/TicketDetailCell.h"
+#include "scenes/tickets/TicketCell.h"
 #include "ui/Button.h"
 #include "ui/ClassRegistry.h"
 #include "ui/ImageView.h"
 #include "ui/Label.h"
+#include "ui/Nib.h"
 #include "ui/Switch.h"
 #include "ui/TableViewController.h"
 
@@ -53,11 +58,103 @@ class RowsScreen : public ui::TableViewController {
   std::vector<int> selected;
 };
 
+// Self-sizing ticket cards from the application's own nib.
+class TicketCardsScreen : public ui::TableViewController {
+ public:
+  using Super = ui::TableViewController;
+  void viewDidLoad() override {
+    Super::viewDidLoad();
+    tableView()->registerNib(ui::Nib::named("TicketCell"), "TicketCell");
+  }
+  int numberOfRowsInSection(ui::TableView&, int) override { return static_cast<int>(locations.size()); }
+  double heightForRowAtIndexPath(ui::TableView&, ui::IndexPath) override { return ui::automaticDimension; }
+  std::shared_ptr<ui::TableViewCell> cellForRowAtIndexPath(ui::TableView& table, ui::IndexPath path) override {
+    auto cell = std::dynamic_pointer_cast<TicketCell>(table.dequeueReusableCell("TicketCell", path));
+    Ticket::Fields fields;
+    fields.id = 1000 + path.row;
+    fields.location = locations.at(static_cast<std::size_t>(path.row));
+    cell->fill(Ticket(fields));
+    return cell;
+  }
+  std::vector<std::string> locations;
+};
+
+Ticket ticketAt(std::string location, std::string client) {
+  Ticket::Fields fields;
+  fields.id = 1044;
+  fields.location = std::move(location);
+  fields.client = std::move(client);
+  return Ticket(fields);
+}
+
 class ViewMirrorTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void initTestCase() { ui::ClassRegistry::shared().add<ActionScreen>(); }
+  void initTestCase() {
+    ui::ClassRegistry::shared().add<ActionScreen>();
+    registerApplicationClasses();
+  }
+
+  // The window measures text with the fonts it draws, where the model's fixed
+  // metric (7 points per character at 14 points) would count two lines for an
+  // address that is drawn on one. A 14-point line is 17 points high.
+  void ticketCardsAreAsTallAsTheAddressAsDrawn() {
+    if (!ui::Font::named("SourceSansPro-Regular", 14)) QSKIP("Source Sans Pro is not in the bundle");
+    MirrorHarness harness;
+    auto screen = std::make_shared<TicketCardsScreen>();
+    screen->locations = {"Puebla", "Av. Constitución 1500 Ote., Centro, 64000 Monterrey, N.L.",
+                         "Av. Vallarta 3233, Vallarta Poniente, 44110 Guadalajara, Jal.",
+                         "Av. 5 de Febrero 1351, Zona Industrial Benito Juárez, 76120 Santiago de Querétaro, Qro."};
+    harness.show(screen);
+    auto table = screen->tableView();
+    const double oneLine = table->rectForRow({0, 0}).height();
+    QCOMPARE(table->rectForRow({0, 1}).height(), oneLine);
+    QCOMPARE(table->rectForRow({0, 2}).height(), oneLine);
+    QCOMPARE(table->rectForRow({0, 3}).height(), oneLine + 17);
+    for (int row = 0; row < 4; ++row) {
+      auto cell = std::dynamic_pointer_cast<TicketCell>(table->cellForRow({0, row}));
+      QVERIFY(cell);
+      auto* label = harness.widgetOf<desktop::LabelWidget>(cell->locationLabel.lock());
+      QVERIFY(label);
+      QCOMPARE(label->height(), row == 3 ? 34 : 17);
+    }
+
+    // Without the window the model's own metric is back, and counts two lines.
+    harness.window.reset();
+    table->reloadData();
+    QCOMPARE(table->rectForRow({0, 1}).height(), oneLine + 17);
+
+    // A window opened on rows measured without it measures them again.
+    harness.window = std::make_unique<desktop::MainWindow>(
+        *harness.driver, platform::Bundle::main().root() / "Assets" / "Fonts", QString());
+    harness.window->syncNow();
+    QCOMPARE(table->rectForRow({0, 1}).height(), oneLine);
+  }
+
+  void theDetailsWrapTheAddressAndTheClientAsDrawn() {
+    if (!ui::Font::named("SourceSansPro-Regular", 14)) QSKIP("Source Sans Pro is not in the bundle");
+    double oneLineRow = 0;
+    const std::tuple<std::string, std::string, int> cases[] = {
+        {"Puebla", "LRN", 0},
+        {"Av. Juárez 2915, La Paz, 72160 Puebla, Pue.", "LRN", 1},
+        {"Av. Juárez 2915, La Paz, 72160 Puebla, Pue.", "Transportes Castores del Bajío S.A. de C.V.", 2}};
+    for (const auto& [location, client, extraLines] : cases) {
+      MirrorHarness harness;
+      auto screen = std::make_shared<DetailsTableViewController>();
+      screen->ticket = ticketAt(location, client);
+      harness.show(screen);
+      const double height = screen->tableView()->rectForRow({0, 0}).height();
+      if (oneLineRow == 0) oneLineRow = height;
+      QCOMPARE(height, oneLineRow + 17 * extraLines);
+      auto cell = std::dynamic_pointer_cast<TicketDetailCell>(screen->tableView()->cellForRow({0, 0}));
+      QVERIFY(cell);
+      auto* address = harness.widgetOf<desktop::LabelWidget>(cell->locationLabel.lock());
+      QVERIFY(address);
+      QCOMPARE(address->text(), QString::fromStdString(location));
+      QCOMPARE(address->height(), location == "Puebla" ? 17 : 34);
+    }
+  }
 
   void aLabelsTextChangeReachesItsWidgetOnTheNextTurn() {
     MirrorHarness harness;

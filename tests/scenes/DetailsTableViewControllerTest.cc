@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
 namespace instala {
 namespace {
 
@@ -149,6 +151,42 @@ INSTANTIATE_TEST_SUITE_P(
         FillCase{"ModelAndEconomicNumber", R"({"unit":[{"model":"T800","economic_numer":"E-17"}]})",
                  {"ID: 0", "", "", "", "", "T800-E-17", "E-17", "", "T800", "", "", "", "", "", ""}}),
     [](const auto& info) { return info.param.name; });
+
+// A long address or client name is not cut: the label wraps in its column (the
+// model measures 7 points per character of the 14-point font, 17 points per
+// line), its caption stays level with its first line, and the row grows.
+TEST_F(DetailsScreen, TheAddressAndTheClientWrapAndTheRowGrows) {
+  struct {
+    const char* location;
+    const char* client;
+    int locationLines;
+    int clientLines;
+  } cases[] = {
+      {"Apodaca", "LRN", 1, 1},
+      {"Av. Juárez 2915, La Paz, 72160 Puebla, Pue.", "LRN", 2, 1},
+      {"Av. Miguel Alemán 5400, Valle de Huinalá, 66634 Apodaca, Nuevo León",
+       "Transportes Castores del Bajío S.A. de C.V.", 3, 2},
+  };
+  double oneLineRow = 0;
+  for (const auto& c : cases) {
+    Ticket::Fields fields;
+    fields.location = c.location;
+    fields.client = c.client;
+    auto details = open(Ticket(fields), true);
+    auto cell = row(*details);
+    ASSERT_TRUE(cell);
+    const double height = details->tableView()->rectForRow({0, 0}).height();
+    if (oneLineRow == 0) oneLineRow = height;
+    EXPECT_EQ(height, oneLineRow + 17 * (c.locationLines - 1 + c.clientLines - 1)) << c.location;
+    for (auto [label, lines] : {std::pair{cell->locationLabel.lock(), c.locationLines},
+                                std::pair{cell->clientLabel.lock(), c.clientLines}}) {
+      EXPECT_EQ(label->frame().height(), 17 * lines) << label->text();
+      const auto& caption = label->superview()->subviews().front();
+      EXPECT_EQ(caption->frame().y(), label->frame().y()) << label->text();
+      EXPECT_EQ(caption->frame().height(), 17) << label->text();
+    }
+  }
+}
 
 TEST_F(DetailsScreen, TheRowViewIsFoundByItsIdentifier) {
   EXPECT_EQ(identifier<TicketDetailCell>(), "TicketDetailCell");

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+
 namespace instala {
 namespace {
 
@@ -144,6 +146,71 @@ TEST_F(LoginScreen, SignInPostsTheEntriesAsTypedWithoutAuthorization) {
   EXPECT_EQ(requests[0].header("Content-Type"), "application/json");
   EXPECT_FALSE(requests[0].header("Authorization"));
 }
+
+// The first sign-in is refused; the server reads the second on the same
+// connection and closes it without an answer; a third would let the user in.
+TEST_F(LoginScreen, ASignInTheServerReadThenDroppedIsNotSentAgain) {
+  auto signIns = std::make_shared<std::atomic<int>>(0);
+  server.setHandler([signIns](const RecordedRequest&) {
+    switch (++*signIns) {
+      case 1: return Reply::json(401, "{}");
+      case 2: return Reply::dropConnection();
+      default: return Reply::json(200, R"({"name":"Carlos","auth_token":"nuevo"})");
+    }
+  });
+  signIn("tecnico@instala.mx", "Instala2026");
+  answerAlert("Aceptar");
+  ASSERT_TRUE(tap(*login->loginButton.lock()));
+  waitUntilIdle();
+  const auto requests = requestsTo(kSignInPath);
+  ASSERT_EQ(requests.size(), 2u);
+  EXPECT_EQ(requests[1].connection, requests[0].connection);
+  EXPECT_EQ(alertTitle(), "Error de servidor. Intentar nuevamente.");
+  EXPECT_EQ(storedToken(), std::nullopt);
+  EXPECT_FALSE(visible<ui::TabBarController>());
+}
+
+// ---- What the screen checks before sending ---------------------------------------------
+
+struct EntriesCase {
+  std::string name;
+  std::string email;
+  std::string password;
+  bool sent;
+};
+
+void PrintTo(const EntriesCase& c, std::ostream* os) { *os << c.name; }
+
+class Entries : public LoginScreen, public ::testing::WithParamInterface<EntriesCase> {};
+
+// The address is checked as typed (blanks are not trimmed away); the password
+// only needs to be there.
+TEST_P(Entries, AreCheckedAsTyped) {
+  const auto& c = GetParam();
+  answer({{kSignInPath, Reply::json(401, "{}")}});
+  signIn(c.email, c.password);
+  auto requests = requestsTo(kSignInPath);
+  if (c.sent) {
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(requests[0].body, R"({"email":")" + c.email + R"(","password":")" + c.password + R"("})");
+    EXPECT_EQ(alertTitle(), "Error de servidor. Intentar nuevamente.");
+  } else {
+    EXPECT_TRUE(requests.empty());
+    EXPECT_EQ(alertTitle(), "Las credenciales son incorrectas. Ingrese datos válidos.");
+  }
+  EXPECT_EQ(login->emailTF.lock()->text(), c.email);
+  EXPECT_EQ(login->passwordTF.lock()->text(), c.password);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Screen, Entries,
+    ::testing::Values(EntriesCase{"AddressPaddedWithBlanks", "  tecnico@instala.mx ", "Instala2026", false},
+                      EntriesCase{"AddressWithALeadingTab", "\ttecnico@instala.mx", "Instala2026", false},
+                      EntriesCase{"AddressWithATrailingBlank", "tecnico@instala.mx ", "Instala2026", false},
+                      EntriesCase{"OneCharacterPassword", "tecnico@instala.mx", "x", true},
+                      EntriesCase{"OneBlankPassword", "tecnico@instala.mx", " ", true},
+                      EntriesCase{"EmptyPassword", "tecnico@instala.mx", "", false}),
+    [](const auto& info) { return info.param.name; });
 
 // ---- Each answer to the sign-in -------------------------------------------------------
 

@@ -9,6 +9,7 @@
 #include "common/LoadingActivity.h"
 #include "console/ScreenPrinter.h"
 #include "platform/Bundle.h"
+#include "platform/Paths.h"
 #include "platform/Preferences.h"
 #include "platform/RunLoop.h"
 #include "ui/AlertController.h"
@@ -40,6 +41,8 @@ class ScreenTest : public ::testing::Test {
   void SetUp() override {
     reset();
     pointBundleAt(server.url());
+    // Documents (and the outbox in them) stay private to the test too.
+    platform::Paths::setDataDirectory(data.path());
     platform::Preferences::standard().open(data / "Preferences.plist");
     registerApplicationClasses();
   }
@@ -48,6 +51,7 @@ class ScreenTest : public ::testing::Test {
     // Answers still on their way must not reach the next test.
     waitUntilIdle();
     reset();
+    platform::Paths::setDataDirectory({});
   }
 
   // Replies by request path (the target without its query); other paths get 404.
@@ -66,6 +70,14 @@ class ScreenTest : public ::testing::Test {
       port = closed.port();
     }
     pointBundleAt("http://127.0.0.1:" + std::to_string(port));
+  }
+
+  // The "URL" of the bundle's server configuration, as a property-list value.
+  static void writeServerURL(const std::string& value) {
+    std::ofstream(bundleCopy() / "Server-config.plist", std::ios::binary | std::ios::trunc)
+        << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<dict><key>URL</key>" << value
+        << "</dict>\n</plist>\n";
+    platform::Bundle::setMain(bundleCopy());
   }
 
   void setToken(const std::optional<std::string>& token) {
@@ -175,12 +187,7 @@ class ScreenTest : public ::testing::Test {
     return copy;
   }
 
-  static void pointBundleAt(const std::string& baseURL) {
-    std::ofstream(bundleCopy() / "Server-config.plist", std::ios::binary | std::ios::trunc)
-        << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<dict><key>URL</key><string>"
-        << baseURL << "</string></dict>\n</plist>\n";
-    platform::Bundle::setMain(bundleCopy());
-  }
+  static void pointBundleAt(const std::string& baseURL) { writeServerURL("<string>" + baseURL + "</string>"); }
 
   void reset() {
     LoadingActivity::stop();

@@ -100,6 +100,11 @@ std::vector<ListAnswerCase> listAnswerCases() {
     cases.push_back({prefix + "Rejected", list, Reply::json(422, R"({"tickets":[{"id":1}]})"), 0, false, true});
     cases.push_back({prefix + "ServerError", list, Reply::json(500, R"({"tickets":[{"id":1}]})"), 0, true, false});
     cases.push_back({prefix + "NoServer", list, std::nullopt, 0, true, false});
+    // An answer cut inside its header block is no answer: neither a list nor a sign-out.
+    cases.push_back(
+        {prefix + "CutHeaderBlock", list, Reply::rawThenClose("HTTP/1.1 200 OK\r\nContent-Ty"), 0, true, false});
+    cases.push_back({prefix + "CutHeaderBlockOf422", list,
+                     Reply::rawThenClose("HTTP/1.1 422 Unprocessable Entity\r\nContent-Ty"), 0, true, false});
   }
   return cases;
 }
@@ -188,6 +193,62 @@ TEST_F(TicketLists, EachListIsFetchedOncePerScreen) {
   selectTab(1);
   EXPECT_EQ(requestsTo(kActivePath).size(), 1u);
   EXPECT_EQ(requestsTo(kClosedPath).size(), 1u);
+}
+
+// Row views scroll out and come back for other tickets: each must clear what its
+// new ticket lacks instead of keeping the previous ticket's texts.
+TEST_F(TicketLists, ReusedRowsClearWhatTheirTicketLacks) {
+  testing::ScopedEnvironment english({{"LC_ALL", "en_US.UTF-8"}});
+  struct Shape {
+    const char* json;  // "%d" is the ticket number
+    std::vector<std::string> labels;  // id, date, car, location, time
+  };
+  const Shape shapes[] = {
+      {R"({"id":%d,"date":"2024-12-01","hour":"09:30","location":"Av. Juárez 2915, Puebla",
+           "unit":[{"model":"T800","economic_numer":"E-17"}]})",
+       {"ID: %d", "Dec 01", "T800-E-17", "Av. Juárez 2915, Puebla", "09:30"}},
+      {R"({"id":%d})", {"ID: %d", "", "-", "", ""}},
+      {R"({"id":%d,"date":"2024-03-05","unit":[{"model":"Cascadia"}]})", {"ID: %d", "Mar 05", "Cascadia-", "", ""}},
+      {R"({"id":%d,"location":"Apodaca, N.L.","unit":[]})", {"ID: %d", "", "-", "Apodaca, N.L.", ""}},
+      {R"({"id":%d,"hour":"16:00","unit":[{"economic_numer":"X-1"}]})", {"ID: %d", "", "-X-1", "", "16:00"}},
+  };
+  constexpr int kTickets = 30;
+  auto numbered = [](std::string text, int number) {
+    for (auto at = text.find("%d"); at != std::string::npos; at = text.find("%d")) {
+      text.replace(at, 2, std::to_string(number));
+    }
+    return text;
+  };
+  std::string list = R"({"tickets":[)";
+  for (int i = 0; i < kTickets; ++i) list += (i ? "," : "") + numbered(shapes[i % std::size(shapes)].json, 1000 + i);
+  list += "]}";
+  launchWith(list, list);
+  for (std::size_t tab : {0u, 1u}) {
+    selectTab(tab);
+    auto screen = tab == 0 ? std::static_pointer_cast<TicketListTableViewController>(visible<ActivesTableViewController>())
+                           : std::static_pointer_cast<TicketListTableViewController>(visible<ClosedTableViewController>());
+    ASSERT_TRUE(screen);
+    auto table = screen->tableView();
+    ASSERT_EQ(table->numberOfRows(0), kTickets);
+    // Down to the end and back up: row views are recycled in both directions.
+    std::vector<int> order;
+    for (int i = 0; i < kTickets; ++i) order.push_back(i);
+    for (int i = kTickets - 1; i >= 0; --i) order.push_back(i);
+    for (int i : order) {
+      table->scrollToRow({0, i});
+      settle();
+      auto cell = std::dynamic_pointer_cast<TicketCell>(table->cellForRow({0, i}));
+      ASSERT_TRUE(cell) << i;
+      std::vector<std::string> shown;
+      for (const auto& label : {cell->idLabel, cell->dateLabel, cell->carLabel, cell->locationLabel, cell->timeLabel}) {
+        shown.push_back(label.lock()->text());
+      }
+      std::vector<std::string> expected;
+      for (const auto& text : shapes[i % std::size(shapes)].labels) expected.push_back(numbered(text, 1000 + i));
+      EXPECT_EQ(shown, expected) << "row " << i;
+    }
+    EXPECT_LT(table->createdCellCount(), static_cast<std::size_t>(kTickets));
+  }
 }
 
 TEST_F(TicketLists, AnActiveTicketOpensItsDetailsWithTheCheckInButton) {

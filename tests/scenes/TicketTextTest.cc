@@ -1,6 +1,11 @@
 #include "scenes/tickets/TicketText.h"
 
+#include "support/ScopedEnvironment.h"
+#include "support/ScopedTimeZone.h"
+
 #include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
 
 namespace instala {
 namespace {
@@ -40,6 +45,25 @@ TEST(TicketText, ShortDateInTheLocaleOrUnchanged) {
   EXPECT_EQ(shortTicketDate("2024-12-01 10:30", "en_US", "UTC"), "2024-12-01 10:30");
   EXPECT_EQ(shortTicketDate("01/12/2024", "en_US", "UTC"), "01/12/2024");
   EXPECT_EQ(shortTicketDate("", "en_US", "UTC"), "");
+}
+
+// Days whose midnight the zone skips (or repeats) read like their neighbours.
+TEST(TicketText, EveryDayOfEveryZoneShowsShort) {
+  struct {
+    const char* zone;
+    const char* date;
+    const char* shown;
+  } cases[] = {
+      {"America/Santiago", "2026-09-06", "sept 06"}, {"America/Santiago", "2026-09-07", "sept 07"},
+      {"America/Sao_Paulo", "2018-11-04", "nov 04"}, {"Asia/Beirut", "2024-03-31", "mar 31"},
+      {"America/Havana", "2024-11-03", "nov 03"},    {"Asia/Kolkata", "2024-12-01", "dic 01"},
+  };
+  testing::ScopedEnvironment spanish({{"LC_ALL", "es_MX.UTF-8"}});
+  for (const auto& c : cases) {
+    EXPECT_EQ(shortTicketDate(c.date, "es_MX", c.zone), c.shown) << c.zone << " " << c.date;
+    testing::ScopedTimeZone device(c.zone);
+    EXPECT_EQ(shortTicketDate(c.date), c.shown) << "device in " << c.zone << " " << c.date;
+  }
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <sys/prctl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -105,10 +106,11 @@ class ChildProcess {
     while (auto line = readLine(timeout)) all += *line + "\n";
     return all;
   }
-  // The exit status, or -1 when killed by a signal.
-  int wait() {
+  // The exit status, or -1 when killed by a signal; `usage` gets the child's
+  // resource use (peak memory, CPU time) when given.
+  int wait(struct rusage* usage = nullptr) {
     int status = 0;
-    waitpid(pid_, &status, 0);
+    wait4(pid_, &status, 0, usage);
     exited_ = true;
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }

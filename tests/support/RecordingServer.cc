@@ -123,6 +123,12 @@ Reply Reply::dropConnection() {
   return reply;
 }
 
+Reply Reply::rawThenClose(std::string bytes) {
+  Reply reply;
+  reply.raw = std::move(bytes);
+  return reply;
+}
+
 std::string gzipCoded(std::string_view data) { return coded(data, true); }
 std::string compressCoded(std::string_view data) { return coded(data, false); }
 
@@ -174,6 +180,16 @@ RecordingServer::Handler RecordingServer::handler() const {
   return handler_;
 }
 
+void RecordingServer::setHeadHandler(std::function<void(const RecordedRequest&)> handler) {
+  std::lock_guard lock(mutex_);
+  headHandler_ = std::move(handler);
+}
+
+std::function<void(const RecordedRequest&)> RecordingServer::headHandler() const {
+  std::lock_guard lock(mutex_);
+  return headHandler_;
+}
+
 std::vector<RecordedRequest> RecordingServer::requests() const {
   std::lock_guard lock(mutex_);
   return requests_;
@@ -215,6 +231,7 @@ void RecordingServer::acceptLoop() {
 void RecordingServer::serve(int socket, std::size_t connection) {
   std::string pending;
   char buffer[65536];
+  std::vector<char> discard(keepBodies_ ? 0 : 1 << 20);
   auto receive = [&]() -> bool {
     if (!waitReadable(socket)) return false;
     const ssize_t count = ::recv(socket, buffer, sizeof buffer, 0);
@@ -261,7 +278,17 @@ void RecordingServer::serve(int socket, std::size_t connection) {
     std::uint64_t remaining = 0;
     if (auto length = request.header("Content-Length")) remaining = std::stoull(*length);
     request.bodyLength = remaining;
+    if (auto onHead = headHandler()) onHead(request);
     while (remaining > 0) {
+      if (pending.empty() && !keepBodies_) {
+        // Straight from the socket into the discard buffer, never past this body.
+        if (!waitReadable(socket)) return;
+        const auto wanted = static_cast<std::size_t>(std::min<std::uint64_t>(remaining, discard.size()));
+        const ssize_t count = ::recv(socket, discard.data(), wanted, 0);
+        if (count <= 0) return;
+        remaining -= static_cast<std::uint64_t>(count);
+        continue;
+      }
       if (pending.empty() && !receive()) return;
       const std::size_t take = static_cast<std::size_t>(std::min<std::uint64_t>(remaining, pending.size()));
       if (keepBodies_) request.body.append(pending, 0, take);
@@ -276,7 +303,8 @@ void RecordingServer::serve(int socket, std::size_t connection) {
     recorded_.notify_all();
     const Reply reply = handler()(request);
 
-    if (reply.hangUp) {
+    if (reply.hangUp || reply.raw) {
+      if (reply.raw) sendAll(socket, *reply.raw);
       ::shutdown(socket, SHUT_RDWR);
       return;
     }

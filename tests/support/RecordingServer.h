@@ -2,7 +2,9 @@
 // A loopback HTTP/1.1 server on raw sockets that records every request byte
 // for byte (multipart bodies included, which ready-made servers parse away)
 // and answers with whatever the test asks for: any status, headers and body,
-// coded bodies, a 204 without body, silence, or a dropped connection.
+// coded bodies, a 204 without body, silence, a dropped connection, or raw
+// bytes such as an answer cut short. Without kept bodies it is a sink that
+// discards bodies as fast as it reads them (for benchmarks).
 
 #include <atomic>
 #include <chrono>
@@ -44,6 +46,7 @@ struct Reply {
   bool contentLength = true;  // add Content-Length (never for 1xx, 204, 304)
   bool silent = false;        // read the request, then never answer
   bool hangUp = false;        // read the request, then close without answering
+  std::optional<std::string> raw = std::nullopt;  // these bytes instead of a composed answer, then close
 
   static Reply json(int status, std::string body);
   static Reply noContent(int status = 204);  // no body (205: "Content-Length: 0")
@@ -51,6 +54,7 @@ struct Reply {
   static Reply coded(int status, std::string body, const std::string& coding);
   static Reply silence();
   static Reply dropConnection();
+  static Reply rawThenClose(std::string bytes);
 };
 
 // Coded with libarchive's writers, independently of the client's decoder.
@@ -72,6 +76,9 @@ class RecordingServer {
   int port() const { return port_; }
   std::string url(std::string_view path = "") const;
   void setHandler(Handler handler);
+  // Runs on the connection's thread once a request's head has arrived, before
+  // its body is read; it may block, and the client's body then waits.
+  void setHeadHandler(std::function<void(const RecordedRequest&)> handler);
 
   std::vector<RecordedRequest> requests() const;
   bool waitForRequests(std::size_t count, std::chrono::milliseconds timeout) const;
@@ -82,6 +89,7 @@ class RecordingServer {
   void serve(int socket, std::size_t connection);
   bool waitReadable(int socket) const;
   Handler handler() const;
+  std::function<void(const RecordedRequest&)> headHandler() const;
 
   int listener_ = -1;
   int stopPipe_[2] = {-1, -1};
@@ -90,6 +98,7 @@ class RecordingServer {
   mutable std::mutex mutex_;
   mutable std::condition_variable recorded_;
   Handler handler_;
+  std::function<void(const RecordedRequest&)> headHandler_;
   std::vector<RecordedRequest> requests_;
   std::vector<std::thread> connections_;
   std::vector<int> sockets_;

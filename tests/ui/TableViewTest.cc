@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
 namespace instala::ui {
 namespace {
 

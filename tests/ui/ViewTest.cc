@@ -66,6 +66,42 @@ TEST(ViewTest, VerticalStackLayoutPlacesChildrenWithPaddingAndSpacing) {
   EXPECT_EQ(stack->sizeThatFits({200, 1000}).height, 10 + 30 + 4 + 12 + 10);
 }
 
+// A caption of fixed width beside a text that wraps (10-point font: 5 points a
+// character, 12 a line): the stack measures the text at the width it gets.
+TEST(ViewTest, HorizontalStackMeasuresWrappedTextAtItsShareOfTheWidth) {
+  struct {
+    StackLayout::Alignment alignment;
+    std::string text;
+    double stackHeight;
+    Rect caption;
+    Rect value;
+  } cases[] = {
+      {StackLayout::Alignment::top, "a b c d e f", 4 + 12 + 4, {0, 4, 50, 12}, {60, 4, 140, 12}},
+      {StackLayout::Alignment::top, std::string(60, 'x'), 4 + 36 + 4, {0, 4, 50, 12}, {60, 4, 140, 36}},
+      {StackLayout::Alignment::fill, std::string(60, 'x'), 4 + 36 + 4, {0, 4, 50, 36}, {60, 4, 140, 36}},
+  };
+  for (const auto& c : cases) {
+    auto stack = std::make_shared<View>();
+    stack->setStackLayout(StackLayout{StackLayout::Axis::horizontal, {4, 0, 4, 0}, 10, c.alignment});
+    auto caption = std::make_shared<Label>();
+    caption->setFont(Font::systemFont(10));
+    caption->setText("Ubicación");
+    caption->setFixedWidth(50);
+    auto value = std::make_shared<Label>();
+    value->setFont(Font::systemFont(10));
+    value->setNumberOfLines(0);
+    value->setText(c.text);
+    stack->addSubview(caption);
+    stack->addSubview(value);
+    const double height = stack->sizeThatFits({200, 1000}).height;
+    EXPECT_EQ(height, c.stackHeight) << c.text;
+    stack->setFrame({0, 0, 200, height});
+    stack->layoutIfNeeded();
+    EXPECT_EQ(caption->frame(), c.caption) << c.text;
+    EXPECT_EQ(value->frame(), c.value) << c.text;
+  }
+}
+
 // A target that counts its action method's calls.
 class Counter : public Object {
  public:

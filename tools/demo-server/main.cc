@@ -3,6 +3,7 @@
 
 #include "DemoServer.h"
 #include "platform/Bundle.h"
+#include "platform/Paths.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -25,19 +26,17 @@ const char* kUsage =
     "\n"
     "  --port N              port to listen on (default 8765; 0 picks a free port)\n"
     "  --bundle DIR          application bundle whose Endpoints.plist gives the paths\n"
-    "                        (default: $INSTALA_BUNDLE, then the bundle next to this program)\n"
-    "  --data-file FILE      sample tickets (default: demo-data/tickets.json next to this program)\n"
+    "                        (default: $INSTALA_BUNDLE, then the bundle next to this program,\n"
+    "                        else ../share/instala/bundle from it)\n"
+    "  --data-file FILE      sample tickets (default: demo-data/tickets.json next to this program,\n"
+    "                        else ../share/instala/demo-data/tickets.json from it)\n"
     "  --submissions DIR     where received submissions are stored (default: ./demo-submissions)\n"
     "  --fail-submissions N  answer the first N submissions with status 500 and store nothing\n"
+    "  --drop-after-body N   then store the next N submissions but close the connection\n"
+    "                        without answering (their retry must not store them twice)\n"
     "  --help                show this text\n"
     "\n"
     "Demo credentials: tecnico@instala.mx / Instala2026\n";
-
-fs::path executableDirectory() {
-  std::error_code ec;
-  auto exe = fs::read_symlink("/proc/self/exe", ec);
-  return ec ? fs::current_path() : exe.parent_path();
-}
 
 std::optional<int> parseNumber(const std::string& text, int maximum) {
   if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos) return std::nullopt;
@@ -57,7 +56,7 @@ int main(int argc, char** argv) {
   int port = kDefaultPort;
   std::optional<fs::path> bundle;
   DemoServerOptions options;
-  options.dataFile = executableDirectory() / "demo-data" / "tickets.json";
+  options.dataFile = instala::platform::Paths::shippedFolder("demo-data") / "tickets.json";
   options.submissionsDirectory = "demo-submissions";
   options.log = &std::cout;
 
@@ -84,6 +83,10 @@ int main(int argc, char** argv) {
       auto number = parseNumber(value, 1000000);
       if (!number) return usageError("--fail-submissions needs a number");
       options.failSubmissions = *number;
+    } else if (flag == "--drop-after-body") {
+      auto number = parseNumber(value, 1000000);
+      if (!number) return usageError("--drop-after-body needs a number");
+      options.dropAfterBody = *number;
     } else {
       return usageError("unknown option " + flag);
     }
@@ -109,6 +112,9 @@ int main(int argc, char** argv) {
             << "Submissions are stored in: " << options.submissionsDirectory.string() << "\n";
   if (options.failSubmissions > 0) {
     std::cout << "The first " << options.failSubmissions << " submission(s) will fail with status 500\n";
+  }
+  if (options.dropAfterBody > 0) {
+    std::cout << "Then " << options.dropAfterBody << " submission(s) will be stored without an answer\n";
   }
   std::cout << std::flush;
   return (*server)->listen() ? 0 : 1;

@@ -5,6 +5,7 @@
 #include "scenes/details/DetailsTableViewController.h"
 #include "scenes/process/StepOneTableViewController.h"
 #include "scenes/ScreenFixture.h"
+#include "support/ScopedTimeZone.h"
 
 #include <gtest/gtest.h>
 
@@ -13,6 +14,13 @@
 
 namespace instala {
 namespace {
+
+using namespace std::chrono_literals;
+
+// Instants from UTC calendar arithmetic, independent of the formatter under test.
+platform::TimePoint utc(std::chrono::year_month_day day, platform::Duration sinceMidnight) {
+  return std::chrono::sys_days(day) + sinceMidnight;
+}
 
 // Answers when the test says so, on the main queue, and remembers what it was asked.
 class FakeGeocoder : public Geocoder {
@@ -102,15 +110,43 @@ INSTANTIATE_TEST_SUITE_P(
                       CountdownCase{"NoHour", "2024-03-05", nullptr, {"0:0:0"}, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// CTest runs these tests with TZ=Asia/Kolkata (UTC+05:30).
 TEST_F(CheckInTest, TheAppointmentIsReadOnceInTheDeviceTimeZone) {
-  EXPECT_EQ(CheckInTableViewController::appointmentInstant(ticketAt("2024-03-05", "14:30")),
-            instant("2024-03-05 14:30:00"));
+  EXPECT_EQ(CheckInTableViewController::appointmentInstant(ticketAt("2024-03-05", "14:30")), utc(2024y / 3 / 5, 9h));
   EXPECT_FALSE(CheckInTableViewController::appointmentInstant(std::nullopt));
   EXPECT_FALSE(CheckInTableViewController::appointmentInstant(ticketAt(std::nullopt, "14:30")));
   EXPECT_FALSE(CheckInTableViewController::appointmentInstant(ticketAt("2024-3-5", "14:30")));
   EXPECT_FALSE(CheckInTableViewController::appointmentInstant(ticketAt("2024-03-05", "2:30 PM")));
   auto screen = open(ticketAt("2024-03-05", "14:30"));
-  EXPECT_EQ(screen->ticketDate, instant("2024-03-05 14:30:00"));
+  EXPECT_EQ(screen->ticketDate, utc(2024y / 3 / 5, 9h));
+}
+
+// Where clocks jump from 00:00 to 01:00, a skipped hour moves forward by the gap.
+TEST_F(CheckInTest, AnAppointmentOnADayWhoseMidnightIsSkippedIsRead) {
+  struct {
+    const char* zone;
+    const char* date;
+    const char* hour;
+    platform::TimePoint expected;
+  } cases[] = {
+      {"America/Santiago", "2026-09-06", "00:00", utc(2026y / 9 / 6, 4h)},
+      {"America/Santiago", "2026-09-06", "00:30", utc(2026y / 9 / 6, 4h + 30min)},
+      {"America/Santiago", "2026-09-06", "09:15", utc(2026y / 9 / 6, 12h + 15min)},
+      {"America/Sao_Paulo", "2018-11-04", "00:15", utc(2018y / 11 / 4, 3h + 15min)},
+      {"Asia/Beirut", "2024-03-31", "00:00", utc(2024y / 3 / 30, 22h)},
+      {"Asia/Beirut", "2024-03-31", "09:00", utc(2024y / 3 / 31, 6h)},
+  };
+  for (const auto& c : cases) {
+    testing::ScopedTimeZone device(c.zone);
+    EXPECT_EQ(CheckInTableViewController::appointmentInstant(ticketAt(c.date, c.hour)), c.expected)
+        << c.zone << " " << c.date << " " << c.hour;
+  }
+  testing::ScopedTimeZone santiago("America/Santiago");
+  ScreenFixture::clock->set(utc(2026y / 9 / 6, 3h));  // 23:00 on the evening before
+  auto screen = open(ticketAt("2026-09-06", "00:30"));
+  advance(1);
+  EXPECT_EQ(clock(*screen), "1:29:59");
+  EXPECT_FALSE(buttonHidden(*screen));
 }
 
 TEST_F(CheckInTest, ClockTextHasNoLeadingZerosAndSignsWhenLate) {
@@ -268,7 +304,7 @@ TEST_F(CheckInTest, TheDetailsScreensCheckInButtonHandsTheTicketOver) {
   auto screen = std::dynamic_pointer_cast<CheckInTableViewController>(topScreen());
   ASSERT_NE(screen, nullptr);
   EXPECT_EQ(screen->ticket, ticket);
-  EXPECT_EQ(screen->ticketDate, instant("2024-03-05 14:00:00"));
+  EXPECT_EQ(screen->ticketDate, utc(2024y / 3 / 5, 8h + 30min));
 }
 
 TEST_F(CheckInTest, TheConsolePrintsTheClockTheAddressAndThePin) {
