@@ -1,5 +1,6 @@
 #include "qt/MainWindow.h"
 
+#include "common/LoadingActivity.h"
 #include "qt/Conversions.h"
 #include "qt/TextDrawing.h"
 #include "ui/Application.h"
@@ -117,9 +118,10 @@ void MainWindow::syncNow() {
 
 void MainWindow::paintEvent(QPaintEvent* event) {
   QWidget::paintEvent(event);
-  if (!systemFontsPending_) return;
+  // Not while the first screen still waits for its data: its next frame comes first.
+  if (!systemFontsPending_ || LoadingActivity::isShown()) return;
   systemFontsPending_ = false;
-  // Queued: the rest of the first frame is drawn first.
+  // Queued: the rest of this frame is drawn first.
   QTimer::singleShot(0, this, [this] { fonts_.useSystemConfiguration(this, nullptr); });
 }
 

@@ -51,8 +51,9 @@ class MainWindow : public QWidget {
   // Turns the phone (Ctrl+R): the model's screen changes orientation and the window its shape.
   void rotate();
 
-  // After the first frame is drawn, fontconfig's light start-up configuration
-  // gives way to the system's (FontRegistry::useSystemConfiguration).
+  // After the first frame drawn with nothing loading, fontconfig's light
+  // start-up configuration gives way to the system's
+  // (FontRegistry::useSystemConfiguration).
   void useSystemFontsAfterFirstFrame() { systemFontsPending_ = true; }
 
   MirrorContext& context() { return context_; }
