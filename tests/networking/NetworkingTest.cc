@@ -148,6 +148,8 @@ INSTANTIATE_TEST_SUITE_P(
                       TextFormCase{"EmptyData", "<data></data>", "<>"},
                       TextFormCase{"Array", "<array><string>http://h</string><real>2.5</real></array>", "(http://h, 2.5)"},
                       TextFormCase{"EmptyArray", "<array/>", "()"},
+                      TextFormCase{"Date", "<date>2026-12-09T14:05:09Z</date>", "2026-12-09 14:05:09 +0000"},
+                      TextFormCase{"DateBefore2001", "<date>1999-12-31T23:59:59Z</date>", "1999-12-31 23:59:59 +0000"},
                       TextFormCase{"Dictionary",
                                    "<dict><key>b</key><string>x</string><key>a</key><array><integer>1</integer>"
                                    "</array></dict>",
