@@ -6,6 +6,8 @@
 #include "ui/Nib.h"
 #include "ui/Storyboard.h"
 
+#include <nlohmann/json.hpp>
+
 #include <cstddef>
 #include <cstdint>
 #include <iostream>

@@ -6,6 +6,8 @@
 #include "models/Tickets.h"
 #include "models/User.h"
 
+#include <nlohmann/json.hpp>
+
 #include <cstddef>
 #include <cstdint>
 

@@ -37,13 +37,14 @@ UploadRequest& UploadRequest::responseJSON(ResponseHandler handler) {
 
 void UploadRequest::cancel() {
   if (response_ || !canceller_) return;
+  cancelled_ = true;
   auto canceller = std::move(canceller_);
   canceller_ = nullptr;
   canceller();
 }
 
 void UploadRequest::didSend(const UploadProgress& progress) {
-  if (progressHandler_ && !response_) progressHandler_(progress);
+  if (progressHandler_ && !response_ && !cancelled_) progressHandler_(progress);
 }
 
 void UploadRequest::didComplete(JSONResponse response) {

@@ -63,6 +63,8 @@ class UploadRequest {
 
   platform::RunLoop& mainLoop_;
   std::function<void()> canceller_;
+  // Progress reports already queued when cancel() ran are dropped.
+  bool cancelled_ = false;
   ProgressHandler progressHandler_;
   std::vector<ResponseHandler> responseHandlers_;
   std::optional<JSONResponse> response_;

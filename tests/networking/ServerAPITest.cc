@@ -285,7 +285,8 @@ INSTANTIATE_TEST_SUITE_P(
         OverlayCase{"PostData",
                     [](const ServerAPI& api, std::function<void()> done) {
                       api.postData(
-                          "tok", [](MultipartFormData& form) { form.addDataPart(std::string("9"), "ticket_id"); },
+                          "tok", "0b5e2c1a-7d4f-4e8a-9c3b-2f1d0e6a5b47",
+                          [](MultipartFormData& form) { form.addDataPart(std::string("9"), "ticket_id"); },
                           [done](const MultipartFormDataEncodingResult& result) {
                             if (!result.isSuccess()) return done();
                             result.request->responseJSON([done](auto, auto, auto) { done(); });

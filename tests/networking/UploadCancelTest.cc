@@ -3,6 +3,7 @@
 // fewer bytes than the body holds.
 
 #include "networking/RequestLayer.h"
+#include "networking/UploadRequest.h"
 
 #include "support/MainLoop.h"
 #include "support/RecordingServer.h"

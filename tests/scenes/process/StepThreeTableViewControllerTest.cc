@@ -247,8 +247,8 @@ void PrintTo(const OddPhotoFile& c, std::ostream* os) { *os << c.name; }
 class StepThreeOddPhotoFile : public StepThreeTest, public ::testing::WithParamInterface<OddPhotoFile> {};
 
 TEST_P(StepThreeOddPhotoFile, IsAnEmptyTextPartAndTheOthersAreSent) {
-  Utils::saveImage("img-1", photo(40));
-  Utils::saveImage("img-3", photo(24));
+  ASSERT_FALSE(Utils::saveImage("img-1", photo(40)));
+  ASSERT_FALSE(Utils::saveImage("img-3", photo(24)));
   GetParam().make(platform::Paths::documentsDirectory() / "img-2");
   const auto outcome = testing::forkedCall(
       [this] {
