@@ -11,6 +11,7 @@
 //   bench-upload --client FILE URL          one upload of ours, prints its seconds
 
 #include "networking/RequestLayer.h"
+#include "networking/UploadRequest.h"
 #include "support/ChildProcess.h"
 #include "support/MainLoop.h"
 #include "support/RecordingServer.h"

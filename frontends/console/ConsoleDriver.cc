@@ -371,9 +371,13 @@ bool ConsoleDriver::execute(const std::string& line) {
     } else if (args.size() != 1) {
       fail(command + " takes a file");
     } else if (command == "photo") {
-      auto image = ui::Image::withContentsOfFile(args[0]);
+      std::error_code ec;
+      const bool isFile = std::filesystem::is_regular_file(args[0], ec);
+      auto image = isFile ? ui::Image::withContentsOfFile(args[0]) : std::nullopt;
       if (!camera->acceptsMediaType(ui::mediaTypeImage)) {
         fail("the camera records video");
+      } else if (!isFile) {
+        fail(args[0] + " is not a file");
       } else if (!image) {
         fail(args[0] + " is not a JPEG photo");
       } else {

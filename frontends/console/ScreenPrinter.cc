@@ -198,8 +198,9 @@ std::string ScreenPrinter::print(const ui::Window& window) {
     if (auto* tabs = dynamic_cast<const ui::TabBarController*>(controller.get())) {
       out << "tabs:";
       for (std::size_t i = 0; i < tabs->viewControllers().size(); ++i) {
-        const auto& title = tabs->viewControllers()[i]->tabBarItem().title;
-        out << " " << (i == tabs->selectedIndex() ? "[" + title + "]" : title);
+        const auto& item = tabs->viewControllers()[i]->tabBarItem();
+        const std::string text = item.title + (item.badgeValue ? " (" + *item.badgeValue + ")" : "");
+        out << " " << (i == tabs->selectedIndex() ? "[" + text + "]" : text);
       }
       out << "\n";
     } else if (auto* alert = dynamic_cast<const ui::AlertController*>(controller.get())) {

@@ -4,7 +4,7 @@
 // screen with its outlets (or its table's headers and rows with each row
 // view's outlets), presented alerts, camera and browser, and the loading overlay.
 //
-//   tabs: [Activos] Cerrados Búsqueda
+//   tabs: [Activos (2)] Cerrados Búsqueda       (a tab's badge in parentheses)
 //   navigation: "Tickets activos" right "Cerrar sesión"
 //   screen: ActivesTableViewController "Tickets activos"
 //     section 0: 2 rows

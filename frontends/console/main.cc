@@ -33,8 +33,11 @@ int main(int argc, char** argv) {
     return 1;
   }
   console::ConsoleDriver driver(std::cout, clock);
-  // "wait" also waits for exchanges without the loading overlay (the submission, the map's geocoding).
-  driver.setPendingWork([] { return Session::shared().hasWorkInFlight(); });
+  // "wait" also waits for exchanges without the loading overlay (the submission, the map's geocoding)
+  // and for the outbox's work (entries written, re-sends).
+  driver.setPendingWork([outbox = delegate.value()->outbox()] {
+    return Session::shared().hasWorkInFlight() || (outbox && outbox->isBusy());
+  });
   driver.settle();
   driver.run(std::cin);
   return 0;

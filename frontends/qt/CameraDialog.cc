@@ -1,23 +1,16 @@
 #include "qt/CameraDialog.h"
 
+#include "qt/CameraModule.h"
 #include "qt/Conversions.h"
 #include "qt/MirrorContext.h"
 #include "ui/ImagePickerController.h"
 
 #include <QBoxLayout>
-#include <QCamera>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QImageCapture>
 #include <QImageReader>
 #include <QLabel>
-#include <QMediaCaptureSession>
-#include <QMediaDevices>
-#include <QMediaRecorder>
-#include <QPushButton>
-#include <QUuid>
-#include <QVideoWidget>
 
 namespace instala::desktop {
 namespace {
@@ -40,8 +33,8 @@ QStringList CameraDialog::filtersFor(const ui::ImagePickerController& picker) {
   return filters;
 }
 
-CameraDialog::CameraDialog(const std::shared_ptr<ui::ImagePickerController>& picker, MirrorContext& context,
-                           QWidget* parent)
+CameraDialog::CameraDialog(const std::shared_ptr<ui::ImagePickerController>& picker, CameraModule* module,
+                           MirrorContext& context, QWidget* parent)
     : QDialog(parent), picker_(picker), context_(context) {
   setWindowModality(Qt::WindowModal);
   const bool video = picker->acceptsMediaType(ui::mediaTypeMovie);
@@ -52,15 +45,12 @@ CameraDialog::CameraDialog(const std::shared_ptr<ui::ImagePickerController>& pic
   status_->setWordWrap(true);
   status_->setFont(context.fonts().systemFont(14));
   layout->addWidget(status_);
-  if (!QMediaDevices::videoInputs().isEmpty()) {
-    buildCamera();
+  const QString cameraName = module ? module->defaultCameraName() : QString();
+  if (!cameraName.isEmpty()) {
+    buildCamera(*module, cameraName);
   } else {
     buildChooser();
   }
-}
-
-CameraDialog::~CameraDialog() {
-  if (recorder_ && recorder_->recorderState() != QMediaRecorder::StoppedState) recorder_->stop();
 }
 
 void CameraDialog::buildChooser() {
@@ -80,65 +70,18 @@ void CameraDialog::buildChooser() {
   resize(640, 480);
 }
 
-void CameraDialog::buildCamera() {
+void CameraDialog::buildCamera(CameraModule& module, const QString& cameraName) {
   auto picker = picker_.lock();
-  const bool photos = picker && picker->acceptsMediaType(ui::mediaTypeImage);
-  const bool videos = picker && picker->acceptsMediaType(ui::mediaTypeMovie);
-  status_->setText(QMediaDevices::defaultVideoInput().description());
-  camera_ = new QCamera(QMediaDevices::defaultVideoInput(), this);
-  session_ = new QMediaCaptureSession(this);
-  session_->setCamera(camera_);
-  auto* preview = new QVideoWidget(this);
-  preview->setMinimumSize(320, 240);
-  session_->setVideoOutput(preview);
-  layout()->addWidget(preview);
-  auto* buttons = new QHBoxLayout();
-  if (photos) {
-    imageCapture_ = new QImageCapture(this);
-    session_->setImageCapture(imageCapture_);
-    auto* take = new QPushButton(QStringLiteral("Tomar foto"), this);
-    connect(take, &QPushButton::clicked, imageCapture_, [this] { imageCapture_->capture(); });
-    connect(imageCapture_, &QImageCapture::imageCaptured, this,
-            [this](int, const QImage& image) { finishWithImage(image); });
-    connect(imageCapture_, &QImageCapture::errorOccurred, this,
-            [this](int, QImageCapture::Error, const QString& message) { status_->setText(message); });
-    buttons->addWidget(take);
-  }
-  if (videos) {
-    recorder_ = new QMediaRecorder(this);
-    session_->setRecorder(recorder_);
-    recordButton_ = new QPushButton(QStringLiteral("Grabar"), this);
-    connect(recordButton_, &QPushButton::clicked, this, &CameraDialog::toggleRecording);
-    connect(recorder_, &QMediaRecorder::recorderStateChanged, this, [this](QMediaRecorder::RecorderState state) {
-      recordButton_->setText(state == QMediaRecorder::RecordingState ? QStringLiteral("Detener")
-                                                                      : QStringLiteral("Grabar"));
-      if (state == QMediaRecorder::StoppedState && !recorder_->actualLocation().isEmpty()) {
-        finishWithVideo(recorder_->actualLocation().toLocalFile().toStdString());
-      }
-    });
-    connect(recorder_, &QMediaRecorder::errorOccurred, this,
-            [this](QMediaRecorder::Error, const QString& message) { status_->setText(message); });
-    buttons->addWidget(recordButton_);
-  }
-  auto* cancel = new QPushButton(QStringLiteral("Cancelar"), this);
-  connect(cancel, &QPushButton::clicked, this, &CameraDialog::reject);
-  buttons->addWidget(cancel);
-  static_cast<QVBoxLayout*>(layout())->addLayout(buttons);
-  camera_->start();
-}
-
-void CameraDialog::toggleRecording() {
-  if (!recorder_) return;
-  if (recorder_->recorderState() == QMediaRecorder::RecordingState) {
-    recorder_->stop();
-    return;
-  }
-  // Like the phone's camera, the recording goes to a temporary file that the model then refers to.
-  const QString file = QDir(QDir::tempPath())
-                           .filePath(QStringLiteral("instala-video-%1.mp4")
-                                         .arg(QUuid::createUuid().toString(QUuid::WithoutBraces)));
-  recorder_->setOutputLocation(QUrl::fromLocalFile(file));
-  recorder_->record();
+  status_->setText(cameraName);
+  CameraCallbacks callbacks;
+  callbacks.photoTaken = [this](const QImage& image) { finishWithImage(image); };
+  callbacks.videoRecorded = [this](const QString& file) { finishWithVideo(file.toStdString()); };
+  callbacks.failed = [this](const QString& message) { status_->setText(message); };
+  callbacks.cancelled = [this] { reject(); };
+  cameraView_ = module.createCameraView(picker && picker->acceptsMediaType(ui::mediaTypeImage),
+                                        picker && picker->acceptsMediaType(ui::mediaTypeMovie), std::move(callbacks),
+                                        this);
+  layout()->addWidget(cameraView_);
 }
 
 bool CameraDialog::choose(const QString& file) {

@@ -1,10 +1,11 @@
 #pragma once
-// The model's camera (ImagePickerController) as a dialog. Where Qt Multimedia
-// finds a camera, the dialog shows its picture and takes a photo or records a
-// video (the media types the model asks for); otherwise it offers a file
-// chooser for an image or a video file. A photo reaches the model as its RGB
-// image (any format Qt reads, turned upright by its EXIF orientation); a video
-// reaches it as its file's location. Cancelling cancels the model's camera.
+// The model's camera (ImagePickerController) as a dialog. Where the camera
+// module is loaded and finds a camera, the dialog shows its picture and takes
+// a photo or records a video (the media types the model asks for); otherwise
+// it offers a file chooser for an image or a video file. A photo reaches the
+// model as its RGB image (any format Qt reads, turned upright by its EXIF
+// orientation); a video reaches it as its file's location. Cancelling cancels
+// the model's camera.
 
 #include <QDialog>
 
@@ -12,13 +13,8 @@
 #include <memory>
 #include <optional>
 
-class QCamera;
 class QFileDialog;
-class QImageCapture;
 class QLabel;
-class QMediaCaptureSession;
-class QMediaRecorder;
-class QPushButton;
 
 namespace instala::ui {
 class ImagePickerController;
@@ -26,17 +22,19 @@ class ImagePickerController;
 
 namespace instala::desktop {
 
+class CameraModule;
 class MirrorContext;
 
 class CameraDialog : public QDialog {
   Q_OBJECT
 
  public:
-  CameraDialog(const std::shared_ptr<ui::ImagePickerController>& picker, MirrorContext& context,
-               QWidget* parent = nullptr);
-  ~CameraDialog() override;
+  // A null module (none could be loaded) means the file chooser.
+  CameraDialog(const std::shared_ptr<ui::ImagePickerController>& picker, CameraModule* module,
+               MirrorContext& context, QWidget* parent = nullptr);
 
-  bool usesCamera() const { return camera_ != nullptr; }
+  bool usesCamera() const { return cameraView_ != nullptr; }
+  QWidget* cameraView() const { return cameraView_; }
   QFileDialog* fileChooser() const { return chooser_; }
   // The file filters offered for the model's media types.
   static QStringList filtersFor(const ui::ImagePickerController& picker);
@@ -49,22 +47,17 @@ class CameraDialog : public QDialog {
   void reject() override;
 
  private:
-  void buildCamera();
+  void buildCamera(CameraModule& module, const QString& cameraName);
   void buildChooser();
   void finishWithImage(const QImage& image);
   void finishWithVideo(const std::filesystem::path& file);
-  void toggleRecording();
 
   std::weak_ptr<ui::ImagePickerController> picker_;
   MirrorContext& context_;
   bool answered_ = false;
   QLabel* status_ = nullptr;
   QFileDialog* chooser_ = nullptr;
-  QCamera* camera_ = nullptr;
-  QMediaCaptureSession* session_ = nullptr;
-  QImageCapture* imageCapture_ = nullptr;
-  QMediaRecorder* recorder_ = nullptr;
-  QPushButton* recordButton_ = nullptr;
+  QWidget* cameraView_ = nullptr;
 };
 
 }  // namespace instala::desktop

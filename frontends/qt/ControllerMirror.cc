@@ -32,7 +32,7 @@ bool setFrameIfChanged(ui::View& view, const ui::Rect& frame) {
 ControllerMirror::ControllerMirror(MirrorContext& context, QWidget* dialogParent)
     : context_(context), dialogParent_(dialogParent) {
   camera_ = [this](const std::shared_ptr<ui::ImagePickerController>& picker, QWidget* parent) -> QDialog* {
-    return new CameraDialog(picker, context_, parent);
+    return new CameraDialog(picker, cameraModules_.module(), context_, parent);
   };
   browser_ = [this](const std::shared_ptr<ui::SafariViewController>& browser, QWidget* parent) -> QDialog* {
     return new DocumentViewer(browser, context_, [](const QUrl& url) { return QDesktopServices::openUrl(url); },
@@ -186,9 +186,10 @@ void ControllerMirror::sync(ui::Window& window, ViewMirror& views) {
 
 void ControllerMirror::syncUploadProgress(const std::vector<std::shared_ptr<ui::ViewController>>& visible,
                                           ViewMirror& views) {
-  // The button row of step three that shows "Finalizar", and the button in it.
+  // The button row of step three that shows "Finalizar", the button in it and the "Cancelar" beside the strip.
   QWidget* row = nullptr;
   QWidget* button = nullptr;
+  QWidget* cancel = nullptr;
   std::optional<UploadProgress> progress;
   for (const auto& controller : visible) {
     auto* step = dynamic_cast<StepThreeTableViewController*>(controller.get());
@@ -200,6 +201,8 @@ void ControllerMirror::syncUploadProgress(const std::vector<std::shared_ptr<ui::
       if (!customButton) continue;
       row = views.widgetFor(cell.get());
       button = views.widgetFor(customButton.get());
+      auto* cancelButton = cell->viewWithTag(StepThreeTableViewController::kCancelButtonTag);
+      cancel = cancelButton && !cancelButton->isHiddenInHierarchy() ? views.widgetFor(cancelButton) : nullptr;
       progress = step->uploadProgress();
     }
   }
@@ -211,7 +214,8 @@ void ControllerMirror::syncUploadProgress(const std::vector<std::shared_ptr<ui::
     delete uploadProgress_.data();
     uploadProgress_ = new UploadProgressWidget(context_, row);
   }
-  const QRect under(button->mapTo(row, QPoint(0, button->height() + 2)), QSize(button->width(), UploadProgressWidget::stripHeight));
+  QRect under(button->mapTo(row, QPoint(0, button->height() + 2)), QSize(button->width(), UploadProgressWidget::stripHeight));
+  if (cancel) under.setRight(std::min(under.right(), cancel->mapTo(row, QPoint(0, 0)).x() - 8));
   uploadProgress_->setGeometry(under);
   uploadProgress_->setProgress(progress->completedBytes, progress->totalBytes);
   uploadProgress_->raise();

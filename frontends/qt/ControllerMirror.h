@@ -8,6 +8,7 @@
 // leave, in the model itself, so the model lays out its tables and rows in
 // the space the user actually sees.
 
+#include "qt/CameraModuleLoader.h"
 #include "qt/NavigationBarWidget.h"
 #include "qt/TabBarWidget.h"
 #include "ui/Window.h"
@@ -54,6 +55,8 @@ class ControllerMirror {
   void sync(ui::Window& window, ViewMirror& views);
 
   void setCameraPresenter(CameraPresenter presenter) { camera_ = std::move(presenter); }
+  // The default camera loads the camera module when the model first opens its camera.
+  CameraModuleLoader& cameraModules() { return cameraModules_; }
   void setBrowserPresenter(BrowserPresenter presenter) { browser_ = std::move(presenter); }
 
   std::vector<NavigationBarWidget*> navigationBars() const;
@@ -81,6 +84,7 @@ class ControllerMirror {
 
   MirrorContext& context_;
   QWidget* dialogParent_;
+  CameraModuleLoader cameraModules_;
   CameraPresenter camera_;
   BrowserPresenter browser_;
   std::map<const ui::ViewController*, Bar<NavigationBarWidget>> navigationBars_;

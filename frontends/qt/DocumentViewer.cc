@@ -13,6 +13,15 @@
 #include <QTextBrowser>
 
 namespace instala::desktop {
+namespace {
+
+// The only addresses that may leave the application: a server page's link to
+// a file, a mail client or another program's scheme stays inside.
+bool isWebAddress(const QUrl& url) {
+  return url.isValid() && (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https"));
+}
+
+}  // namespace
 
 DocumentViewer::DocumentViewer(const std::shared_ptr<ui::SafariViewController>& browser, MirrorContext& context,
                                ExternalOpener openExternally, QWidget* parent)
@@ -44,12 +53,14 @@ DocumentViewer::DocumentViewer(const std::shared_ptr<ui::SafariViewController>& 
   page_->setOpenLinks(false);
   page_->setFrameShape(QFrame::NoFrame);
   layout->addWidget(page_, 1);
+  // Links load in the viewer; what it cannot show goes to the desktop from arrived(), web addresses only.
   connect(page_, &QTextBrowser::anchorClicked, this, [this](const QUrl& link) {
     const QUrl target = current_.isValid() ? current_.resolved(link) : link;
-    if (target.scheme() == QLatin1String("http") || target.scheme() == QLatin1String("https")) {
+    if (isWebAddress(target)) {
       load(target);
-    } else if (openExternally_) {
-      openExternally_(target);
+    } else {
+      status_->setText(QStringLiteral("Este enlace no se puede abrir."));
+      status_->show();
     }
   });
   load(QUrl(toQString(browser->url())));
@@ -59,7 +70,7 @@ QString DocumentViewer::statusText() const { return status_->text(); }
 
 void DocumentViewer::load(const QUrl& url) {
   address_->setText(url.host().isEmpty() ? url.toString() : url.host());
-  if (!url.isValid() || (url.scheme() != QLatin1String("http") && url.scheme() != QLatin1String("https"))) {
+  if (!isWebAddress(url)) {
     status_->setText(QStringLiteral("La dirección del documento no es válida."));
     status_->show();
     emit finishedLoading();
@@ -104,7 +115,7 @@ void DocumentViewer::arrived(QNetworkReply* reply) {
     return;
   }
   // The viewer shows HTML and text only; the desktop's browser opens the rest.
-  const bool handed = openExternally_ && openExternally_(url);
+  const bool handed = isWebAddress(url) && openExternally_ && openExternally_(url);
   emit finishedLoading();
   if (handed) {
     close(true);

@@ -1,7 +1,10 @@
 #include "qt/FontRegistry.h"
 
+#include <fontconfig/fontconfig.h>
+
 #include <QFontDatabase>
 #include <QGuiApplication>
+#include <QObject>
 #include <QRawFont>
 
 #include <algorithm>
@@ -28,18 +31,79 @@ int weightOf(const QString& style) {
   return QFont::Normal;
 }
 
-}  // namespace
-
-FontRegistry::FontRegistry(const std::filesystem::path& folder) {
-  std::error_code ec;
-  if (!std::filesystem::is_directory(folder, ec)) return;
+// The .ttf and .otf files of the folder, in name order.
+std::vector<std::filesystem::path> fontFiles(const std::filesystem::path& folder) {
   std::vector<std::filesystem::path> files;
+  std::error_code ec;
+  if (!std::filesystem::is_directory(folder, ec)) return files;
   for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
     const auto extension = entry.path().extension();
     if (entry.is_regular_file(ec) && (extension == ".ttf" || extension == ".otf")) files.push_back(entry.path());
   }
   std::sort(files.begin(), files.end());
-  for (const auto& file : files) {
+  return files;
+}
+
+}  // namespace
+
+bool FontRegistry::useLightConfiguration(const std::filesystem::path& fontsFolder) {
+  if (fontFiles(fontsFolder).empty()) return false;
+  for (const char* variable : {"FONTCONFIG_FILE", "FONTCONFIG_PATH", "FONTCONFIG_SYSROOT"}) {
+    if (!qEnvironmentVariableIsEmpty(variable)) return false;
+  }
+  // The folders and caches of fontconfig's own default configuration.
+  static const char light[] = R"(<?xml version="1.0"?>
+<!DOCTYPE fontconfig SYSTEM "urn:fontconfig:fonts.dtd">
+<fontconfig>
+  <dir>/usr/share/fonts</dir>
+  <dir>/usr/local/share/fonts</dir>
+  <dir prefix="xdg">fonts</dir>
+  <dir>~/.fonts</dir>
+  <cachedir>/var/cache/fontconfig</cachedir>
+  <cachedir prefix="xdg">fontconfig</cachedir>
+  <cachedir>~/.fontconfig</cachedir>
+</fontconfig>
+)";
+  FcConfig* config = FcConfigCreate();
+  if (!config) return false;
+  const bool installed = FcConfigParseAndLoadFromMemory(config, reinterpret_cast<const FcChar8*>(light), FcTrue) &&
+                         FcConfigBuildFonts(config) && FcConfigSetCurrent(config);
+  FcConfigDestroy(config);  // the current configuration holds a reference of its own
+  return installed;
+}
+
+void FontRegistry::useSystemConfiguration(QObject* context, std::function<void()> done) {
+  systemConfiguration_ = std::jthread([this, context, done = std::move(done)] {
+    // What FcInit reads, without the descriptions of the optional files in
+    // conf.avail that it also parses (only fc-conflist shows them).
+    FcConfig* config = FcConfigCreate();
+    if (config && !(FcConfigParseAndLoad(config, nullptr, FcTrue) && FcConfigBuildFonts(config))) {
+      FcConfigDestroy(config);
+      config = FcInitLoadConfigAndFonts();  // fontconfig's own fallback when there is nothing to read
+    }
+    QMetaObject::invokeMethod(
+        context,
+        [this, config, done] {
+          if (config) {
+            FcConfigSetCurrent(config);
+            FcConfigDestroy(config);
+            registerFonts();
+          }
+          if (done) done();
+        },
+        Qt::QueuedConnection);
+  });
+}
+
+FontRegistry::FontRegistry(const std::filesystem::path& folder) : files_(fontFiles(folder)) { registerFonts(); }
+
+// Registering anew (after removing what was registered) also makes Qt rebuild
+// its font database from the current configuration.
+void FontRegistry::registerFonts() {
+  for (int id : fontIds_) QFontDatabase::removeApplicationFont(id);
+  fontIds_.clear();
+  faces_.clear();
+  for (const auto& file : files_) {
     const QString path = QString::fromStdString(file.string());
     const int id = QFontDatabase::addApplicationFont(path);
     if (id < 0) continue;

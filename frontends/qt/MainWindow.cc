@@ -1,5 +1,6 @@
 #include "qt/MainWindow.h"
 
+#include "common/LoadingActivity.h"
 #include "qt/Conversions.h"
 #include "qt/TextDrawing.h"
 #include "ui/Application.h"
@@ -113,6 +114,15 @@ void MainWindow::syncNow() {
   emit synced();
   // The model may have queued work or changed itself while being laid out.
   if (driver_.loop().hasPendingTasks()) requestSync();
+}
+
+void MainWindow::paintEvent(QPaintEvent* event) {
+  QWidget::paintEvent(event);
+  // Not while the first screen still waits for its data: its next frame comes first.
+  if (!systemFontsPending_ || LoadingActivity::isShown()) return;
+  systemFontsPending_ = false;
+  // Queued: the rest of this frame is drawn first.
+  QTimer::singleShot(0, this, [this] { fonts_.useSystemConfiguration(this, nullptr); });
 }
 
 void MainWindow::startCrossDissolve(double duration) {

@@ -51,6 +51,11 @@ class MainWindow : public QWidget {
   // Turns the phone (Ctrl+R): the model's screen changes orientation and the window its shape.
   void rotate();
 
+  // After the first frame drawn with nothing loading, fontconfig's light
+  // start-up configuration gives way to the system's
+  // (FontRegistry::useSystemConfiguration).
+  void useSystemFontsAfterFirstFrame() { systemFontsPending_ = true; }
+
   MirrorContext& context() { return context_; }
   ViewMirror& views() { return views_; }
   ControllerMirror& controllers() { return controllers_; }
@@ -58,6 +63,9 @@ class MainWindow : public QWidget {
 
  signals:
   void synced();
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
 
  private:
   void startCrossDissolve(double duration);
@@ -76,6 +84,7 @@ class MainWindow : public QWidget {
   QImage pendingDissolve_;
   double dissolveDuration_ = 0;
   QWidget* dissolve_ = nullptr;
+  bool systemFontsPending_ = false;
 };
 
 }  // namespace instala::desktop

@@ -6,13 +6,17 @@
 #include "ui/NavigationController.h"
 #include "ui/TabBarController.h"
 
+#include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
+
+#include <algorithm>
 
 namespace instala::desktop {
 namespace {
 constexpr int iconSide = 24;
 const QColor unselectedColor(0x8E, 0x8E, 0x93);
+const QColor badgeColor(0xFF, 0x3B, 0x30);
 }  // namespace
 
 TabBarWidget::TabBarWidget(MirrorContext& context, QWidget* parent)
@@ -37,6 +41,7 @@ void TabBarWidget::sync(const std::shared_ptr<ui::TabBarController>& tabs) {
         item.title = toQString(shown->navigationItem().title.value_or(shown->title()));
       }
       item.imageName = toQString(tab->tabBarItem().imageName);
+      if (const auto& badge = tab->tabBarItem().badgeValue) item.badge = toQString(*badge);
       items_.push_back(item);
     }
     selected_ = static_cast<int>(tabs->selectedIndex());
@@ -48,6 +53,12 @@ void TabBarWidget::sync(const std::shared_ptr<ui::TabBarController>& tabs) {
 QStringList TabBarWidget::titles() const {
   QStringList result;
   for (const auto& item : items_) result << item.title;
+  return result;
+}
+
+QStringList TabBarWidget::badges() const {
+  QStringList result;
+  for (const auto& item : items_) result << item.badge;
   return result;
 }
 
@@ -105,6 +116,7 @@ void TabBarWidget::paintEvent(QPaintEvent*) {
       if (i == selected_) {
         painter.fillRect(QRectF(box.center().x() - 14, box.bottom() - 9, 28, 3), color);
       }
+      paintBadge(painter, box, item, font);
       continue;
     }
     // The icon takes the item's colour.
@@ -119,7 +131,26 @@ void TabBarWidget::paintEvent(QPaintEvent*) {
     }
     painter.drawImage(QRectF(box.center().x() - iconSide / 2.0, 7, iconSide, iconSide), tinted);
     painter.drawText(QRect(box.left(), 33, box.width(), 16), Qt::AlignCenter, item.title);
+    paintBadge(painter, box, item, font);
   }
+}
+
+void TabBarWidget::paintBadge(QPainter& painter, const QRect& box, const Item& item, const QFont& titleFont) const {
+  if (item.badge.isEmpty()) return;
+  QFont font = context_.fonts().systemFont(11, true);
+  const int textWidth = QFontMetrics(font).horizontalAdvance(item.badge);
+  const double height = 18;
+  const double width = std::max(height, textWidth + 10.0);
+  const double titleRight = box.center().x() + QFontMetrics(titleFont).horizontalAdvance(item.title) / 2.0;
+  const QRectF pill(std::min(titleRight + 2, box.right() - width - 2), 4, width, height);
+  painter.save();
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(badgeColor);
+  painter.drawRoundedRect(pill, height / 2, height / 2);
+  painter.setFont(font);
+  painter.setPen(Qt::white);
+  painter.drawText(pill, Qt::AlignCenter, item.badge);
+  painter.restore();
 }
 
 }  // namespace instala::desktop

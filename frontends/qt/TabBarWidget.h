@@ -1,7 +1,8 @@
 #pragma once
 // The tab bar of a model tab bar controller: one item per tab (its tab bar
 // item's title and image, else the title of the screen it holds), the
-// selected one in the tint. A click selects that tab in the model; a click on
+// selected one in the tint, and a tab's badge as a red pill at the top right of
+// its title. A click selects that tab in the model; a click on
 // the selected tab takes its navigation stack back to its first screen, as the
 // phone does.
 
@@ -17,6 +18,8 @@ class TabBarController;
 class Image;
 }
 
+class QPainter;
+
 namespace instala::desktop {
 
 class MirrorContext;
@@ -31,6 +34,8 @@ class TabBarWidget : public QWidget {
 
   void sync(const std::shared_ptr<ui::TabBarController>& tabs);
   QStringList titles() const;
+  // Each tab's badge text; empty for a tab without one.
+  QStringList badges() const;
   int selectedIndex() const { return selected_; }
   // Where item index is drawn (tests click there).
   QRect itemRect(int index) const;
@@ -44,7 +49,9 @@ class TabBarWidget : public QWidget {
   struct Item {
     QString title;
     QString imageName;
+    QString badge;
   };
+  void paintBadge(QPainter& painter, const QRect& box, const Item& item, const QFont& titleFont) const;
   MirrorContext& context_;
   std::weak_ptr<ui::TabBarController> tabs_;
   std::vector<Item> items_;

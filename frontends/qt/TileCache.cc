@@ -13,7 +13,7 @@ constexpr int maximumTiles = 256;
 }  // namespace
 
 TileCache::TileCache(QString urlTemplate, QObject* parent)
-    : QObject(parent), template_(std::move(urlTemplate)), network_(new QNetworkAccessManager(this)) {}
+    : QObject(parent), template_(std::move(urlTemplate)) {}
 
 QString TileCache::templateFromBundle() {
   auto value = platform::Bundle::main().infoString("InstalaTileURLTemplate");
@@ -52,6 +52,8 @@ QImage TileCache::tile(int zoom, int x, int y) {
   request.setHeader(QNetworkRequest::UserAgentHeader, QStringLiteral("Instala/1.0 (desktop)"));
   request.setTransferTimeout(15000);
   loading_.insert(k);
+  // Made with the first tile: the window opens on screens without a map.
+  if (!network_) network_ = new QNetworkAccessManager(this);
   QNetworkReply* reply = network_->get(request);
   connect(reply, &QNetworkReply::finished, this, [this, reply, k] {
     reply->deleteLater();

@@ -41,7 +41,7 @@ class TileCache : public QObject {
   static QString key(int zoom, int x, int y);
 
   QString template_;
-  QNetworkAccessManager* network_;
+  QNetworkAccessManager* network_ = nullptr;
   QHash<QString, QImage> tiles_;
   QSet<QString> loading_;
   QSet<QString> failed_;

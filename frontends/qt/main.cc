@@ -2,13 +2,17 @@
 // toolkit model and feeds the mouse and keyboard into it.
 //
 //   instala [--bundle DIR] [--data DIR] [--screenshot-tour DIR [--screens N]]
+//           [--exit-after-first-frame | --exit-after-screen SCREEN]
 //
 // --screenshot-tour walks the whole flow against a running demo server (the
 // bundle's Server-config.plist points at it) and writes one PNG per screen.
+// The two exit flags measure start-up: the program quits once that frame is drawn.
 
 #include "app/Launch.h"
+#include "networking/CurlLibrary.h"
 #include "platform/Bundle.h"
 #include "platform/RunLoop.h"
+#include "qt/FrameExit.h"
 #include "qt/MainWindow.h"
 #include "qt/QtRunLoopDriver.h"
 #include "qt/ScreenshotTour.h"
@@ -27,10 +31,15 @@ namespace {
 
 constexpr const char* usage =
     "usage: instala [--bundle DIR] [--data DIR] [--screenshot-tour DIR [--screens N]]\n"
-    "  --bundle DIR           the application bundle (default: $INSTALA_BUNDLE, then the one shipped with instala)\n"
-    "  --data DIR             keep the preferences and documents under DIR\n"
-    "  --screenshot-tour DIR  walk every screen against the demo server and write one PNG per screen to DIR\n"
-    "  --screens N            end the tour after its first N screens\n";
+    "               [--exit-after-first-frame | --exit-after-screen SCREEN]\n"
+    "  --bundle DIR               the application bundle (default: $INSTALA_BUNDLE, then the one shipped with instala)\n"
+    "  --data DIR                 keep the preferences and documents under DIR\n"
+    "  --screenshot-tour DIR      walk every screen against the demo server and write one PNG per screen to DIR\n"
+    "  --screens N                end the tour after its first N screens\n"
+    "  --exit-after-first-frame   quit once the window's first frame is drawn\n"
+    "  --exit-after-screen SCREEN quit once a frame shows the screen SCREEN (a class name such as\n"
+    "                             ActivesTableViewController) with nothing loading and no alert open\n"
+    "  Both exit flags print \"frame drawn: SCREEN [rows N]\" (the screen on top) before quitting.\n";
 
 // 1 to 99; 0 for anything else.
 std::size_t screenCount(const std::string& text) {
@@ -58,28 +67,38 @@ int main(int argc, char** argv) {
     return 2;
   }
   std::optional<std::filesystem::path> tourDirectory;
+  bool exitAfterFrame = false;
+  std::optional<std::string> exitScreen;
   std::size_t tourScreens = 0;
   const auto& remaining = options->remaining;
   for (std::size_t i = 0; i < remaining.size(); ++i) {
-    if (remaining[i] == "--help" || remaining[i] == "-h") {
+    const std::string& option = remaining[i];
+    if (option == "--help" || option == "-h") {
       std::cout << usage;
       return 0;
     }
-    if (remaining[i] == "--screenshot-tour" && i + 1 < remaining.size() && !remaining[i + 1].empty()) {
+    const bool hasValue = i + 1 < remaining.size() && !remaining[i + 1].empty();
+    if (option == "--screenshot-tour" && hasValue) {
       tourDirectory = remaining[++i];
-      continue;
-    }
-    if (remaining[i] == "--screens") {
-      if (i + 1 < remaining.size() && (tourScreens = screenCount(remaining[i + 1])) > 0) {
-        ++i;
-        continue;
-      }
-      std::cerr << "instala: --screens needs a number from 1 to 99\n" << usage;
+    } else if (option == "--exit-after-screen" && hasValue) {
+      exitScreen = remaining[++i];
+    } else if (option == "--exit-after-first-frame") {
+      exitAfterFrame = true;
+    } else if (option == "--screens" && hasValue && screenCount(remaining[i + 1]) > 0) {
+      tourScreens = screenCount(remaining[++i]);
+    } else {
+      std::cerr << "instala: "
+                << (option == "--screenshot-tour"     ? "--screenshot-tour needs a directory"
+                    : option == "--exit-after-screen" ? "--exit-after-screen needs a screen"
+                    : option == "--screens"           ? "--screens needs a number from 1 to 99"
+                                                      : "unknown option " + option)
+                << "\n" << usage;
       return 2;
     }
-    std::cerr << "instala: " << (remaining[i] == "--screenshot-tour" ? "--screenshot-tour needs a directory"
-                                                                      : "unknown option " + remaining[i])
-              << "\n" << usage;
+  }
+  if (int(exitAfterFrame) + int(exitScreen.has_value()) + int(tourDirectory.has_value()) > 1) {
+    std::cerr << "instala: --screenshot-tour, --exit-after-first-frame and --exit-after-screen exclude each other\n"
+              << usage;
     return 2;
   }
   if (tourScreens > 0 && !tourDirectory) {
@@ -87,16 +106,22 @@ int main(int argc, char** argv) {
     return 2;
   }
 
+  // libcurl and its libraries load on another core, before the first screen's first request.
+  loadCurlInBackground();
   // The model's screen is the window: a phone's 390 by 844 points.
   ui::Screen::main().setPortraitSize({desktop::MainWindow::phoneWidth, desktop::MainWindow::phoneHeight});
   desktop::QtRunLoopDriver driver(platform::RunLoop::main());
+  // The first screen comes before the window, so its requests are under way while the window is built.
   auto delegate = launchApplication(options.value());
   if (!delegate) {
     std::cerr << "instala: " << delegate.error().message << "\n";
     return 1;
   }
-  desktop::MainWindow window(driver, platform::Bundle::main().root() / "Assets" / "Fonts",
-                             desktop::TileCache::templateFromBundle());
+  const auto fontsFolder = platform::Bundle::main().root() / "Assets" / "Fonts";
+  // The first frame needs only the bundle's fonts: the system's font configuration comes after it.
+  const bool lightFonts = desktop::FontRegistry::useLightConfiguration(fontsFolder);
+  desktop::MainWindow window(driver, fontsFolder, desktop::TileCache::templateFromBundle());
+  if (lightFonts) window.useSystemFontsAfterFirstFrame();
   if (tourDirectory) {
     desktop::ScreenshotTour tour(window, *tourDirectory, tourScreens);
     return tour.run();
@@ -123,6 +148,10 @@ int main(int argc, char** argv) {
   QObject::connect(&application, &QCoreApplication::aboutToQuit, [] {
     if (auto delegate = ui::Application::shared().delegate()) delegate->willTerminate(ui::Application::shared());
   });
+  std::optional<desktop::FrameExit> frameExit;
+  if (exitAfterFrame || exitScreen) frameExit.emplace(window, exitScreen);
+  // The first frame already shows the first screen instead of an empty window.
+  window.syncNow();
   window.show();
   return QApplication::exec();
 }

@@ -1,5 +1,8 @@
 #include "app/AppDelegate.h"
 
+#include "networking/ServerAPI.h"
+#include "networking/Session.h"
+#include "platform/Paths.h"
 #include "platform/Preferences.h"
 #include "ui/Screen.h"
 #include "ui/Storyboard.h"
@@ -9,6 +12,12 @@
 namespace instala {
 
 bool AppDelegate::didFinishLaunching(ui::Application&) {
+  outbox_ = std::make_shared<outbox::Outbox>(platform::Paths::documentsDirectory() / "Outbox",
+                                             std::make_shared<const ServerAPI>());
+  Session::shared().setAnswerObserver([weak = std::weak_ptr<outbox::Outbox>(outbox_)](int status) {
+    if (auto box = weak.lock()) box->serverAnswered(status);
+  });
+  outbox_->start();
   window_ = std::make_shared<ui::Window>(ui::Screen::main().bounds());
   auto storyboard = ui::Storyboard::named("Main");
   if (!storyboard) return false;

@@ -1,8 +1,11 @@
 #pragma once
 // The application delegate: creates the window at launch and chooses the first
-// screen from the stored session token. Nothing happens on the other
-// lifecycle events (the delegate base's empty defaults).
+// screen from the stored session token. It owns the outbox, started at launch
+// so that services kept from an earlier run go out again. Nothing happens on
+// the other lifecycle events (the delegate base's empty defaults).
 
+#include "outbox/Outbox.h"
+#include "outbox/OutboxProvider.h"
 #include "ui/Application.h"
 #include "ui/Window.h"
 
@@ -10,7 +13,7 @@
 
 namespace instala {
 
-class AppDelegate : public ui::ApplicationDelegate {
+class AppDelegate : public ui::ApplicationDelegate, public outbox::OutboxProvider {
  public:
   using Super = ui::ApplicationDelegate;
 
@@ -20,9 +23,12 @@ class AppDelegate : public ui::ApplicationDelegate {
   bool didFinishLaunching(ui::Application& application) override;
 
   std::shared_ptr<ui::Window> window() const override { return window_; }
+  // Documents/Outbox, sending through the shared session, which tells it of every answer.
+  std::shared_ptr<outbox::Outbox> outbox() const override { return outbox_; }
 
  private:
   std::shared_ptr<ui::Window> window_;
+  std::shared_ptr<outbox::Outbox> outbox_;
 };
 
 }  // namespace instala

@@ -3,12 +3,32 @@
 #include "app/ClassRegistrations.h"
 #include "networking/HTTPGeocoder.h"
 #include "platform/Bundle.h"
+#include "platform/FileSystem.h"
 #include "platform/Paths.h"
 #include "platform/Preferences.h"
 
 #include <system_error>
 
 namespace instala {
+namespace {
+
+// The geocoding service of Info.plist, made on the first search: making it
+// opens the HTTP session, which the first screen may not need.
+class GeocoderOnFirstUse final : public Geocoder {
+ public:
+  explicit GeocoderOnFirstUse(std::string baseURL) : baseURL_(std::move(baseURL)) {}
+
+  void geocodeAddressString(const std::string& address, Completion completion) override {
+    if (!geocoder_) geocoder_ = std::make_unique<HTTPGeocoder>(baseURL_);
+    geocoder_->geocodeAddressString(address, std::move(completion));
+  }
+
+ private:
+  std::string baseURL_;
+  std::unique_ptr<HTTPGeocoder> geocoder_;
+};
+
+}  // namespace
 
 platform::Result<LaunchOptions> parseLaunchOptions(const std::vector<std::string>& arguments) {
   LaunchOptions options;
@@ -38,10 +58,16 @@ platform::Result<std::shared_ptr<AppDelegate>> launchApplication(const LaunchOpt
     if (ec) return platform::Error{"cannot create the data directory " + options.data->string() + ": " + ec.message()};
     platform::Paths::setDataDirectory(*options.data);
   }
-  platform::Preferences::standard().open(platform::Paths::preferencesFile());
+  // Saves that a kill or a power cut interrupted leave their temporary files behind.
+  const auto preferences = platform::Paths::preferencesFile();
+  platform::removeAtomicWriteLeftovers(preferences.parent_path(), preferences.filename().string());
+  platform::removeAtomicWriteLeftovers(platform::Paths::documentsDirectory());
+  platform::Preferences::standard().open(preferences);
   registerApplicationClasses();
   // The check-in map asks the geocoding service named in Info.plist; without one it stays as laid out.
-  Geocoder::setShared(HTTPGeocoder::fromBundle(platform::Bundle::main()));
+  const auto geocoderURL = platform::Bundle::main().infoString(HTTPGeocoder::kInfoKey);
+  Geocoder::setShared(geocoderURL && !geocoderURL->empty() ? std::make_shared<GeocoderOnFirstUse>(*geocoderURL)
+                                                           : nullptr);
 
   auto delegate = std::make_shared<AppDelegate>();
   auto& application = ui::Application::shared();

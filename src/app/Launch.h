@@ -23,10 +23,12 @@ struct LaunchOptions {
 // An error for an option without its value.
 platform::Result<LaunchOptions> parseLaunchOptions(const std::vector<std::string>& arguments);
 
-// Sets the main bundle and the data directory, opens the preferences, registers
-// the classes, sets the shared geocoder from Info.plist and launches the
-// application delegate, which shows the first screen. The delegate is also the
-// application's.
+// Sets the main bundle and the data directory, removes the temporary files of
+// interrupted saves next to the preferences and the photos, opens the
+// preferences, registers the classes, sets the shared geocoder from Info.plist
+// (made on its first search, so that start-up opens no HTTP session) and
+// launches the application delegate, which shows the first screen. The
+// delegate is also the application's.
 platform::Result<std::shared_ptr<AppDelegate>> launchApplication(const LaunchOptions& options);
 
 }  // namespace instala

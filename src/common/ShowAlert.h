@@ -5,6 +5,8 @@
 
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace instala {
 
@@ -15,5 +17,11 @@ void showAlert(ui::ViewController& screen, std::optional<std::string> title, std
                std::optional<ui::AlertController::Style> style, const std::string& buttonTitle,
                ui::AlertAction::Handler buttonAction = nullptr, std::optional<std::string> cancelTitle = std::nullopt,
                ui::AlertAction::Handler cancelAction = nullptr);
+
+// The same alert without a message and with further buttons after the main
+// one, in the order given: showAlert(screen, "Texto", "Aceptar", nullptr, {{"Más tarde", later}}).
+void showAlert(ui::ViewController& screen, std::optional<std::string> title, const std::string& buttonTitle,
+               ui::AlertAction::Handler buttonAction,
+               std::vector<std::pair<std::string, ui::AlertAction::Handler>> otherButtons);
 
 }  // namespace instala

@@ -48,14 +48,16 @@ void Utils::changeRootViewController(const std::string& identifier) {
   ui::View::transition(window, 0.3, ui::AnimationOptions::transitionCrossDissolve, nullptr, nullptr);
 }
 
-void Utils::saveImage(const std::string& name, const ui::Image& image) {
+std::optional<std::string> Utils::saveImage(const std::string& name, const ui::Image& image) {
+  auto failed = [](std::string error) {
+    std::cout << "error saving file with error " << error << std::endl;
+    return std::optional<std::string>(std::move(error));
+  };
   auto path = photoPath(name);
-  if (!path) {
-    std::cout << "error saving file with error invalid photo name \"" << name << "\"" << std::endl;
-    return;
-  }
+  if (!path) return failed("invalid photo name \"" + name + "\"");
   auto data = image.jpegRepresentation(kPhotoQuality);
-  if (!data) return;
+  // Nothing is written and, as before, nothing logged; the caller still learns of it.
+  if (!data) return "the image has no JPEG representation";
   // A regular file is replaced by the rename below; anything else in the way
   // (a folder) has to go first.
   std::error_code ec;
@@ -65,9 +67,8 @@ void Utils::saveImage(const std::string& name, const ui::Image& image) {
     if (ec) std::cout << "couldn't remove file at path " << ec.message() << std::endl;
   }
   const auto mode = std::filesystem::perms::owner_read | std::filesystem::perms::owner_write;
-  if (auto error = platform::writeFileAtomically(*path, *data, mode)) {
-    std::cout << "error saving file with error " << *error << std::endl;
-  }
+  if (auto error = platform::writeFileAtomically(*path, *data, mode)) return failed(*error);
+  return std::nullopt;
 }
 
 std::optional<ui::Image> Utils::loadImage(const std::string& name) {
@@ -75,6 +76,8 @@ std::optional<ui::Image> Utils::loadImage(const std::string& name) {
   if (!path) return std::nullopt;
   return ui::Image::withContentsOfFile(*path);
 }
+
+std::optional<std::filesystem::path> Utils::imagePath(const std::string& name) { return photoPath(name); }
 
 void Utils::removeImage(const std::string& name) {
   auto path = photoPath(name);

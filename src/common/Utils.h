@@ -5,6 +5,7 @@
 
 #include "ui/Image.h"
 
+#include <filesystem>
 #include <optional>
 #include <string>
 
@@ -22,13 +23,17 @@ class Utils {
   // Photo store: one JPEG file (quality 0.25) per name, directly in the
   // documents directory, the name used as it is (no extension). A save
   // replaces the file atomically, so a reader sees the old photo or the new
-  // one, never half of it. Failures are only logged on the standard output
-  // ("couldn't remove file at path …", "error saving file with error …");
-  // the caller learns nothing. A name that is not a plain file name (empty,
-  // ".", "..", or holding "/") is refused the same way.
-  static void saveImage(const std::string& name, const ui::Image& image);
+  // one, never half of it. Returns why the photo was not stored (the old file,
+  // if any, is then untouched), nothing once it is on disk; failures are also
+  // logged on the standard output ("couldn't remove file at path …", "error
+  // saving file with error …"). A name that is not a plain file name (empty,
+  // ".", "..", or holding "/") is refused the same way. Safe off the main thread.
+  [[nodiscard]] static std::optional<std::string> saveImage(const std::string& name, const ui::Image& image);
   // The photo saved under that name; nothing when missing or not a JPEG.
   static std::optional<ui::Image> loadImage(const std::string& name);
+  // The file of the photo of that name (whether or not there is one); nothing
+  // for a name the store refuses.
+  static std::optional<std::filesystem::path> imagePath(const std::string& name);
   // Deletes the photo of that name when there is one (logged when it cannot).
   static void removeImage(const std::string& name);
 

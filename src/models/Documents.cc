@@ -1,6 +1,7 @@
 #include "models/Documents.h"
 
 #include "models/DynamicKey.h"
+#include "models/JsonFields.h"
 
 namespace instala {
 

@@ -2,7 +2,7 @@
 // The answer of the ticket search: every member but "message" carries one
 // document path. Unlike the other records, one non-text member fails it whole.
 
-#include "models/JsonFields.h"
+#include "models/Json.h"
 #include "platform/Result.h"
 
 #include <optional>

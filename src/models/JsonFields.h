@@ -1,7 +1,11 @@
 #pragma once
 // The per-field decoding rule shared by the server records: a missing key, a
 // null or a value of the wrong JSON type makes the field absent, never the
-// record invalid.
+// record invalid. Used by the records' own .cc files. Each reader also takes a
+// document that is decoded for the last time (not const): texts are then moved
+// out of it instead of copied.
+
+#include "models/Json.h"
 
 #include <nlohmann/json.hpp>
 
@@ -10,25 +14,26 @@
 #include <string>
 #include <vector>
 
-namespace instala {
-
-using Json = nlohmann::ordered_json;
-
-namespace json_fields {
+namespace instala::json_fields {
 
 std::optional<std::string> text(const Json& object, const char* key);
-// A JSON number with a whole value that fits a signed 64-bit integer (7 and 7.0, not 12.5 or 2^63).
+std::optional<std::string> text(Json& object, const char* key);
+// A JSON number with a whole value that fits a signed 64-bit integer (7 and 7.0,
+// not 12.5, 2^63 or -2^63 - 1). A whole number written with a fraction or an
+// exponent counts only strictly inside the range, where no out-of-range text
+// rounds to it.
 std::optional<std::int64_t> integer(const Json& object, const char* key);
 
 // A list is present only when every element decodes as a record (is an object).
-template <typename Record>
-std::optional<std::vector<Record>> list(const Json& object, const char* key) {
+template <typename Record, typename Object>
+std::optional<std::vector<Record>> list(Object& object, const char* key) {
   auto it = object.find(key);
   if (it == object.end() || !it->is_array()) return std::nullopt;
   std::vector<Record> records;
   records.reserve(it->size());
-  for (const auto& element : *it) {
-    auto record = Record::decode(element);
+  for (auto& element : *it) {
+    // From a const document this picks the copying decode.
+    auto record = Record::decode(std::move(element));
     if (!record) return std::nullopt;
     records.push_back(std::move(record).value());
   }
@@ -41,5 +46,4 @@ void put(Json& object, const char* key, const std::optional<T>& value) {
   if (value) object[key] = *value;
 }
 
-}  // namespace json_fields
-}  // namespace instala
+}  // namespace instala::json_fields

@@ -1,12 +1,17 @@
 #include "models/Ticket.h"
 
+#include "models/JsonFields.h"
+
 namespace instala {
 
+namespace {
+
 // The units travel under the singular key "unit", although it holds a list.
-platform::Result<Ticket> Ticket::decode(const Json& value) {
+template <typename Object>
+platform::Result<Ticket> decodeTicket(Object& value) {
   if (!value.is_object()) return platform::Error{"a ticket must be a JSON object"};
   using namespace json_fields;
-  return Ticket(Fields{
+  return Ticket(Ticket::Fields{
       integer(value, "id"),
       text(value, "title"),
       text(value, "user"),
@@ -19,6 +24,11 @@ platform::Result<Ticket> Ticket::decode(const Json& value) {
       list<Unit>(value, "unit"),
   });
 }
+
+}  // namespace
+
+platform::Result<Ticket> Ticket::decode(const Json& value) { return decodeTicket(value); }
+platform::Result<Ticket> Ticket::decode(Json&& value) { return decodeTicket(value); }
 
 Json Ticket::encode() const {
   using json_fields::put;

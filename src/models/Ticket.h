@@ -42,7 +42,9 @@ class Ticket final : public TicketProtocol {
   Ticket() = default;
   explicit Ticket(Fields fields) : fields_(std::move(fields)) {}
 
+  // The second form moves the texts out of a document not needed afterwards.
   static platform::Result<Ticket> decode(const Json& value);
+  static platform::Result<Ticket> decode(Json&& value);
   Json encode() const;
 
   const std::optional<std::int64_t>& id() const override { return fields_.id; }

@@ -16,7 +16,9 @@ class Tickets final : public TicketsProtocol {
   Tickets() = default;
   explicit Tickets(std::optional<std::vector<Ticket>> tickets) : tickets_(std::move(tickets)) {}
 
+  // The second form moves the texts out of a document not needed afterwards.
   static platform::Result<Tickets> decode(const Json& value);
+  static platform::Result<Tickets> decode(Json&& value);
   Json encode() const;
 
   const std::optional<std::vector<Ticket>>& tickets() const override { return tickets_; }

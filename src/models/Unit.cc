@@ -1,12 +1,17 @@
 #include "models/Unit.h"
 
+#include "models/JsonFields.h"
+
 namespace instala {
 
+namespace {
+
 // The server spells the economic number's key "economic_numer"; it is kept as sent.
-platform::Result<Unit> Unit::decode(const Json& value) {
+template <typename Object>
+platform::Result<Unit> decodeUnit(Object& value) {
   if (!value.is_object()) return platform::Error{"a unit must be a JSON object"};
   using namespace json_fields;
-  return Unit(Fields{
+  return Unit(Unit::Fields{
       integer(value, "id"),
       text(value, "economic_numer"),
       text(value, "brand"),
@@ -19,6 +24,11 @@ platform::Result<Unit> Unit::decode(const Json& value) {
       text(value, "iccid"),
   });
 }
+
+}  // namespace
+
+platform::Result<Unit> Unit::decode(const Json& value) { return decodeUnit(value); }
+platform::Result<Unit> Unit::decode(Json&& value) { return decodeUnit(value); }
 
 Json Unit::encode() const {
   using json_fields::put;

@@ -1,7 +1,7 @@
 #pragma once
 // One vehicle on which a tracking device is installed, as the server sends it.
 
-#include "models/JsonFields.h"
+#include "models/Json.h"
 #include "platform/Result.h"
 
 #include <cstdint>
@@ -44,8 +44,10 @@ class Unit final : public UnitProtocol {
   Unit() = default;
   explicit Unit(Fields fields) : fields_(std::move(fields)) {}
 
-  // Fails only when the value is not a JSON object.
+  // Fails only when the value is not a JSON object. The second form moves the
+  // texts out of a document that is not needed afterwards.
   static platform::Result<Unit> decode(const Json& value);
+  static platform::Result<Unit> decode(Json&& value);
   Json encode() const;
 
   const std::optional<std::int64_t>& id() const override { return fields_.id; }

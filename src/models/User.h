@@ -1,7 +1,7 @@
 #pragma once
 // The answer of the sign-in (and, ignored, of the sign-out).
 
-#include "models/JsonFields.h"
+#include "models/Json.h"
 #include "platform/Result.h"
 
 #include <optional>
@@ -22,7 +22,9 @@ class User final : public UserProtocol {
   User(std::optional<std::string> name, std::optional<std::string> authToken)
       : name_(std::move(name)), authToken_(std::move(authToken)) {}
 
+  // The second form moves the texts out of a document not needed afterwards.
   static platform::Result<User> decode(const Json& value);
+  static platform::Result<User> decode(Json&& value);
   Json encode() const;
 
   const std::optional<std::string>& name() const override { return name_; }

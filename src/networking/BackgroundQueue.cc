@@ -1,7 +1,7 @@
 #include "networking/BackgroundQueue.h"
 
-#include <sys/resource.h>
-#include <unistd.h>
+#include <pthread.h>
+#include <sched.h>
 
 namespace instala {
 
@@ -25,8 +25,13 @@ void BackgroundQueue::async(std::function<void()> task) {
 }
 
 void BackgroundQueue::run() {
-  // Linux gives each thread its own nice value; 10 yields to the interface.
-  setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 10);
+  // The batch policy gives way to the interface at each wake-up but keeps a
+  // normal share of the processor, as do the threads a task starts (they
+  // inherit it). A raised nice value would stay with those threads for good:
+  // without privileges it cannot be lowered again, and CPU-bound work started
+  // from here (the photos of a submission) would starve behind any busy process.
+  sched_param parameters{};
+  pthread_setschedparam(pthread_self(), SCHED_BATCH, &parameters);
   for (;;) {
     std::function<void()> task;
     {

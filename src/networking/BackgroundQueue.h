@@ -1,8 +1,8 @@
 #pragma once
-// A serial queue on one thread of low priority, for work that must not hold up
-// the main thread (building multipart bodies). Tasks run in the order queued;
-// tasks still waiting when the queue is destroyed are dropped, the running one
-// is finished.
+// A serial queue on one background thread (batch scheduling, normal nice
+// value), for work that must not hold up the main thread (building multipart
+// bodies). Tasks run in the order queued; tasks still waiting when the queue
+// is destroyed are dropped, the running one is finished.
 
 #include <condition_variable>
 #include <deque>

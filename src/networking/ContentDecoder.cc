@@ -1,7 +1,7 @@
 #include "networking/ContentDecoder.h"
 
-#include <archive.h>
-#include <archive_entry.h>
+#include "networking/LzwDecoder.h"
+
 #define ZLIB_CONST
 #include <zlib.h>
 
@@ -47,13 +47,17 @@ std::variant<std::vector<Coding>, RequestError> parseCodings(std::string_view he
   return codings;
 }
 
+RequestError tooLarge(std::uint64_t limit) {
+  return RequestError{RequestError::Kind::tooLarge, "the answer grows past " + std::to_string(limit) + " bytes"};
+}
+
 RequestError corrupt(const char* coding, const char* reason) {
   return decodingError(std::string("body is not valid ") + coding + " data" +
                        (reason ? std::string(": ") + reason : ""));
 }
 
 // gzip with zlib: one or more members, each undone exactly once.
-std::variant<std::string, RequestError> undoGzip(const std::string& body) {
+std::variant<std::string, RequestError> undoGzip(const std::string& body, std::uint64_t limit) {
   z_stream stream{};
   if (inflateInit2(&stream, 16 + MAX_WBITS) != Z_OK) return corrupt("gzip", "zlib did not start");
   std::unique_ptr<z_stream, decltype(&inflateEnd)> guard(&stream, &inflateEnd);
@@ -66,6 +70,7 @@ std::variant<std::string, RequestError> undoGzip(const std::string& body) {
     stream.avail_out = sizeof buffer;
     const int status = inflate(&stream, Z_NO_FLUSH);
     decoded.append(buffer, sizeof buffer - stream.avail_out);
+    if (decoded.size() > limit) return tooLarge(limit);
     if (status == Z_STREAM_END) {
       if (stream.avail_in == 0) return decoded;
       if (inflateReset(&stream) != Z_OK) return corrupt("gzip", nullptr);  // a further member follows
@@ -76,52 +81,38 @@ std::variant<std::string, RequestError> undoGzip(const std::string& body) {
   }
 }
 
-// LZW through libarchive's compress filter; the raw format hands the decoded
-// bytes through and the empty format accepts a coded empty body.
-std::variant<std::string, RequestError> undoCompress(const std::string& body) {
-  std::unique_ptr<archive, decltype(&archive_read_free)> reader(archive_read_new(), &archive_read_free);
-  if (!reader) return corrupt("compress", "out of memory");
-  archive_read_support_filter_compress(reader.get());
-  archive_read_support_format_raw(reader.get());
-  archive_read_support_format_empty(reader.get());
-  if (archive_read_open_memory(reader.get(), body.data(), body.size()) != ARCHIVE_OK)
-    return corrupt("compress", nullptr);
-  // Exactly the compress filter over the bytes: without it libarchive passed the
-  // bytes through unread, with more it undid a coding the server did not name.
-  if (archive_filter_count(reader.get()) != 2 || archive_filter_code(reader.get(), 0) != ARCHIVE_FILTER_COMPRESS) {
-    return corrupt("compress", nullptr);
-  }
-  archive_entry* entry = nullptr;
-  const int header = archive_read_next_header(reader.get(), &entry);
-  if (header == ARCHIVE_EOF) return std::string();
-  if (header != ARCHIVE_OK) return corrupt("compress", archive_error_string(reader.get()));
-  std::string decoded;
-  char buffer[16384];
-  for (;;) {
-    const la_ssize_t count = archive_read_data(reader.get(), buffer, sizeof buffer);
-    if (count == 0) return decoded;
-    if (count < 0) return corrupt("compress", archive_error_string(reader.get()));
-    decoded.append(buffer, static_cast<std::size_t>(count));
-  }
+std::variant<std::string, RequestError> undoCompress(const std::string& body, std::uint64_t limit) {
+  std::string reason;
+  auto decoded = decodeLzw(body, limit, reason);
+  if (!decoded) return corrupt("compress", reason.c_str());
+  if (decoded->size() > limit) return tooLarge(limit);
+  return std::move(*decoded);
 }
 
-std::variant<std::string, RequestError> undo(Coding coding, const std::string& body) {
+std::variant<std::string, RequestError> undo(Coding coding, const std::string& body, std::uint64_t limit) {
   if (body.empty()) return std::string();
-  return coding == Coding::gzip ? undoGzip(body) : undoCompress(body);
+  return coding == Coding::gzip ? undoGzip(body, limit) : undoCompress(body, limit);
 }
 
 }  // namespace
 
-std::variant<std::string, RequestError> decodeContent(std::string_view contentEncoding, std::string body) {
+std::variant<std::string, RequestError> decodeContent(std::string_view contentEncoding, std::string body,
+                                                      std::uint64_t limit) {
+  if (body.size() > limit) return tooLarge(limit);
   auto parsed = parseCodings(contentEncoding);
   if (auto* error = std::get_if<RequestError>(&parsed)) return *error;
   const auto& codings = std::get<std::vector<Coding>>(parsed);
   for (auto coding = codings.rbegin(); coding != codings.rend(); ++coding) {
-    auto step = undo(*coding, body);
+    auto step = undo(*coding, body, limit);
     if (auto* error = std::get_if<RequestError>(&step)) return *error;
     body = std::move(std::get<std::string>(step));
   }
   return body;
+}
+
+std::variant<std::string, RequestError> takeDecodedBody(HTTPResponse& response, std::uint64_t limit) {
+  auto it = response.headers.find("Content-Encoding");
+  return decodeContent(it == response.headers.end() ? "" : it->second, std::move(response.body), limit);
 }
 
 }  // namespace instala

@@ -1,5 +1,7 @@
 #include "networking/Geocoder.h"
 
+#include <nlohmann/json.hpp>
+
 #include <charconv>
 #include <cmath>
 

@@ -3,7 +3,7 @@
 // application's one asks an HTTP service in the OpenStreetMap search form,
 // tests give the screen a fake.
 
-#include "models/JsonFields.h"
+#include "models/Json.h"
 
 #include <functional>
 #include <memory>

@@ -4,13 +4,14 @@
 #include "networking/HTTPRequest.h"
 #include "networking/ServerAPI.h"
 
+#include <nlohmann/json.hpp>
+
 namespace instala {
 namespace {
 
-std::optional<Coordinate> placeIn(const HTTPResponse& response) {
+std::optional<Coordinate> placeIn(HTTPResponse response, std::uint64_t limit) {
   if (response.error || response.status != 200) return std::nullopt;
-  auto it = response.headers.find("Content-Encoding");
-  auto decoded = decodeContent(it == response.headers.end() ? "" : it->second, response.body);
+  auto decoded = takeDecodedBody(response, limit);
   const auto* body = std::get_if<std::string>(&decoded);
   if (!body) return std::nullopt;
   Json answer = Json::parse(*body, nullptr, /*allow_exceptions=*/false);
@@ -42,10 +43,14 @@ void HTTPGeocoder::geocodeAddressString(const std::string& address, Completion c
     });
     return;
   }
-  session_.start(std::move(std::get<HTTPRequest>(built)), /*keepBodyOnlyOn200=*/true,
-                 [completion = std::move(completion)](HTTPResponse response) {
-                   if (completion) completion(placeIn(response));
-                 });
+  // The answer is read on the session's worker; the main loop only gets the place.
+  session_.startReading(std::move(std::get<HTTPRequest>(built)), /*keepBodyOnlyOn200=*/true,
+                        [completion = std::move(completion), limit = session_.configuration().maxAnswerSize](
+                            HTTPResponse response) mutable -> std::function<void()> {
+                          return [completion = std::move(completion), place = placeIn(std::move(response), limit)] {
+                            if (completion) completion(place);
+                          };
+                        });
 }
 
 }  // namespace instala

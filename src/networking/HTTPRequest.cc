@@ -1,6 +1,7 @@
 #include "networking/HTTPRequest.h"
 
 #include <curl/curl.h>
+#include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <cctype>

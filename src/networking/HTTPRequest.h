@@ -2,7 +2,7 @@
 // One request as the session sends it, and the rules for building it from what
 // a caller hands to the request layer.
 
-#include "models/JsonFields.h"
+#include "models/Json.h"
 #include "networking/HTTPHeaders.h"
 #include "networking/HTTPMethod.h"
 #include "networking/RequestBody.h"

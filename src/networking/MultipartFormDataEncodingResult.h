@@ -2,12 +2,13 @@
 // The outcome of preparing an upload: the upload in flight, or why there is none.
 
 #include "networking/RequestError.h"
-#include "networking/UploadRequest.h"
 
 #include <memory>
 #include <optional>
 
 namespace instala {
+
+class UploadRequest;  // networking/UploadRequest.h
 
 struct MultipartFormDataEncodingResult {
   // Present on success; the upload has already started.

@@ -2,6 +2,8 @@
 
 #include <array>
 #include <charconv>
+#include <cmath>
+#include <ctime>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
@@ -35,6 +37,7 @@ namespace {
 //   data     "<" hex digits in groups of four bytes ">": "<01020304 05>"
 //   array    "(" items ", " ")": "(a, 2)"
 //   dict     "{" key " = " value "; " ... "}" in key order: "{a = 1; b = x; }"
+//   date     "YYYY-MM-DD HH:MM:SS +0000", in UTC, whole seconds
 // Any other value (a type added later) reads as empty text, so there is always a
 // text form. Only a text can make a valid URL; the others end in the request
 // layer's invalid-URL failure, which the screens report like any failed request.
@@ -56,6 +59,14 @@ std::optional<std::string> textForm(const platform::PlistValue& value) {
       text += kHex[(*data)[i] & 0xF];
     }
     return text + ">";
+  }
+  if (const auto* date = value.get<platform::PlistDate>()) {
+    constexpr double kUnixTimeOf2001 = 978307200;
+    const auto seconds = static_cast<std::time_t>(std::floor(date->secondsSince2001 + kUnixTimeOf2001));
+    std::tm parts{};
+    std::array<char, 40> text{};
+    if (!gmtime_r(&seconds, &parts)) return std::string();
+    return std::string(text.data(), std::strftime(text.data(), text.size(), "%Y-%m-%d %H:%M:%S +0000", &parts));
   }
   if (const auto* array = value.get<platform::PlistArray>()) {
     std::string text = "(";

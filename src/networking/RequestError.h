@@ -15,7 +15,8 @@ struct RequestError {
     invalidRequest,   // a header or the parameters cannot be sent as given; nothing was sent
     transport,        // no connection, dropped connection, TLS failure
     timedOut,         // connect time-out, or the idle time-out of a silent exchange
-    cancelled,        // the session ended before the exchange did
+    cancelled,        // the caller cancelled it, or the session ended before it did
+    tooLarge,         // the answer grew past the session's cap, on the wire or decoded; it was not kept
     contentDecoding,  // the body is not valid in the content coding the server named
     decoding,         // a 200 answer whose body is not the expected record
     bodyPart,         // a part could not be added to a multipart form
@@ -37,6 +38,7 @@ constexpr std::string_view kindName(RequestError::Kind kind) {
     case RequestError::Kind::transport: return "transport";
     case RequestError::Kind::timedOut: return "timedOut";
     case RequestError::Kind::cancelled: return "cancelled";
+    case RequestError::Kind::tooLarge: return "tooLarge";
     case RequestError::Kind::contentDecoding: return "contentDecoding";
     case RequestError::Kind::decoding: return "decoding";
     case RequestError::Kind::bodyPart: return "bodyPart";

@@ -1,46 +1,43 @@
 #include "networking/RequestLayer.h"
 
 #include "common/LoadingActivity.h"
-#include "networking/ContentDecoder.h"
+#include "networking/ResponseClassification.h"
+#include "networking/UploadRequest.h"
 
 namespace instala {
 namespace detail {
 
-DataOutcome classifyDataResponse(const HTTPResponse& response) {
-  if (response.error) return {response.error, std::nullopt, std::nullopt};
-  if (!response.status) return {};
-  if (*response.status != 200) return {std::nullopt, std::nullopt, response.status};
-  auto it = response.headers.find("Content-Encoding");
-  auto decoded = decodeContent(it == response.headers.end() ? "" : it->second, response.body);
-  if (auto* error = std::get_if<RequestError>(&decoded)) {
-    return {RequestError{RequestError::Kind::decoding, error->message}, std::nullopt, 200};
-  }
-  const auto& body = std::get<std::string>(decoded);
-  if (body.empty()) return {RequestError{RequestError::Kind::decoding, "the answer has no body"}, std::nullopt, 200};
-  Json json = Json::parse(body, nullptr, /*allow_exceptions=*/false);
-  if (json.is_discarded())
-    return {RequestError{RequestError::Kind::decoding, "the answer is not JSON"}, std::nullopt, 200};
-  return {std::nullopt, std::move(json), 200};
-}
-
 void sendDataRequest(Session& session, const std::string& url, HTTPMethod method,
                      const std::optional<HTTPHeaders>& headers, const std::optional<Parameters>& parameters,
-                     std::optional<bool> showLoading, std::function<void(const HTTPResponse&)> onEnd) {
+                     std::optional<bool> showLoading, DataReader read) {
   if (showLoading.value_or(true)) {
     LoadingActivity::start(LoadingActivity::indicatorStyle, LoadingActivity::overlayColor,
                            LoadingActivity::indicatorColor);
   }
   // Every end hides the overlay, first, whether or not this request showed it.
-  auto ended = [onEnd = std::move(onEnd)](HTTPResponse response) {
-    LoadingActivity::stop();
-    onEnd(response);
+  auto hidingTheOverlay = [](std::function<void()> completion) -> std::function<void()> {
+    return [completion = std::move(completion)] {
+      LoadingActivity::stop();
+      completion();
+    };
   };
   auto built = HTTPRequest::make(url, method, headers, parameters);
   if (auto* error = std::get_if<RequestError>(&built)) {
-    session.mainLoop().async([ended, response = HTTPResponse{*error, std::nullopt, {}, {}}] { ended(response); });
+    session.mainLoop().async(hidingTheOverlay(read(*error, nullptr, std::nullopt)));
     return;
   }
-  session.start(std::move(std::get<HTTPRequest>(built)), /*keepBodyOnlyOn200=*/true, std::move(ended));
+  session.startReading(
+      std::move(std::get<HTTPRequest>(built)), /*keepBodyOnlyOn200=*/true,
+      [read = std::move(read), hidingTheOverlay, limit = session.configuration().maxAnswerSize,
+       parsed = std::optional<Json>()](HTTPResponse response) mutable {
+        auto outcome = classifyDataResponse(std::move(response), limit);
+        auto completion =
+            hidingTheOverlay(read(std::move(outcome.error), outcome.json ? &*outcome.json : nullptr, outcome.status));
+        // Freeing a large document takes about as long as decoding it: it goes
+        // with this reader, once the completion is on its way.
+        parsed = std::move(outcome.json);
+        return completion;
+      });
 }
 
 }  // namespace detail
@@ -112,12 +109,18 @@ void uploadMultipart(Session& session, FormBuilder formBuilder, std::uint64_t th
     session.mainLoop().async([&session, encodingCompletion, prepared = std::move(prepared)]() mutable {
       if (prepared.request) {
         auto upload = prepared.result.request;
-        session.start(
+        const auto id = session.startReading(
             std::move(*prepared.request), /*keepBodyOnlyOn200=*/false,
-            [upload](HTTPResponse response) { upload->didComplete(response); },
+            [upload, limit = session.configuration().maxAnswerSize](HTTPResponse response) mutable
+            -> std::function<void()> {
+              return [upload = std::move(upload), answer = readJSONResponse(std::move(response), limit)]() mutable {
+                upload->didComplete(std::move(answer));
+              };
+            },
             [upload](std::uint64_t sent, std::uint64_t total) {
               upload->didSend(UploadProgress{sent, total});
             });
+        upload->setCanceller([&session, id] { session.cancel(id); });
       }
       if (encodingCompletion) encodingCompletion(prepared.result);
       session.endWork();

@@ -26,25 +26,19 @@ using EncodingCompletion = std::function<void(const MultipartFormDataEncodingRes
 
 namespace detail {
 
-struct DataOutcome {
-  std::optional<RequestError> error;
-  std::optional<Json> json;  // present only for a 200 answer with a JSON body
-  std::optional<int> status;
-};
-
-// The answer of a JSON request, before record decoding:
-// | failed exchange (no connection, time-out, invalid URL) | error   | —    | —      |
-// | no HTTP answer and no error                            | —       | —    | —      |
-// | a status other than 200 (body never read)              | —       | —    | status |
-// | 200 with a JSON body                                   | —       | JSON | 200    |
-// | 200, body empty, not JSON or badly coded               | decoding| —    | 200    |
-DataOutcome classifyDataResponse(const HTTPResponse& response);
+// Runs once, off the main thread, with the classified answer of a JSON request
+// (ResponseClassification.h), `json` being set only for a 200 answer with a
+// JSON body, and returns the completion for the main thread. The document is
+// the reader's to take apart.
+using DataReader =
+    std::function<std::function<void()>(std::optional<RequestError> error, Json* json, std::optional<int> status)>;
 
 // Shows the loading overlay (showLoading absent or true), builds and sends the
-// request, and on the main thread hides the overlay and calls `onEnd`.
+// request, reads the answer with `read` on the session's worker and, on the
+// main thread, hides the overlay and runs the completion `read` returned.
 void sendDataRequest(Session& session, const std::string& url, HTTPMethod method,
                      const std::optional<HTTPHeaders>& headers, const std::optional<Parameters>& parameters,
-                     std::optional<bool> showLoading, std::function<void(const HTTPResponse&)> onEnd);
+                     std::optional<bool> showLoading, DataReader read);
 
 }  // namespace detail
 
@@ -53,21 +47,31 @@ void sendDataRequest(Session& session, const std::string& url, HTTPMethod method
 // neither error nor value. A URL text that is not a URL fails before anything
 // is sent. The loading overlay is shown when the request is sent (unless
 // showLoading is false) and hidden when any exchange ends, before the completion.
+// The answer is parsed and decoded on the session's worker; the main thread
+// only runs the completion.
 template <typename T>
 void performRequest(Session& session, const std::string& url, HTTPMethod method,
                     const std::optional<HTTPHeaders>& headers, const std::optional<Parameters>& parameters,
                     std::optional<bool> showLoading, RequestCompletion<T> completion) {
-  detail::sendDataRequest(session, url, method, headers, parameters, showLoading,
-                          [completion = std::move(completion)](const HTTPResponse& response) {
-                            auto outcome = detail::classifyDataResponse(response);
-                            if (!outcome.json) return completion(outcome.error, std::nullopt, outcome.status);
-                            auto record = T::decode(*outcome.json);
-                            if (!record) {
-                              return completion(RequestError{RequestError::Kind::decoding, record.error().message},
-                                                std::nullopt, outcome.status);
-                            }
-                            completion(std::nullopt, std::move(record).value(), outcome.status);
-                          });
+  detail::sendDataRequest(
+      session, url, method, headers, parameters, showLoading,
+      [completion = std::move(completion)](std::optional<RequestError> error, Json* json,
+                                           std::optional<int> status) mutable -> std::function<void()> {
+        std::optional<T> record;
+        if (json) {
+          auto decoded = T::decode(std::move(*json));
+          if (decoded) {
+            record = std::move(decoded).value();
+          } else {
+            error = RequestError{RequestError::Kind::decoding, decoded.error().message};
+          }
+        }
+        // Moved, not copied: whatever the completion holds is released on the main thread.
+        return [completion = std::move(completion), error = std::move(error), record = std::move(record),
+                status]() mutable {
+          completion(std::move(error), std::move(record), status);
+        };
+      });
 }
 
 template <typename T>

@@ -1,5 +1,7 @@
 #include "networking/ServerAPI.h"
 
+#include <nlohmann/json.hpp>
+
 namespace instala {
 
 ServerAPI::ServerAPI() : ServerAPI(Networking::shared(), Session::shared()) {}
@@ -76,10 +78,12 @@ void ServerAPI::search(const std::string& token, const std::string& searchText,
                             headers(token), std::nullopt, true, std::move(completion));
 }
 
-void ServerAPI::postData(const std::string& token, FormBuilder formBuilder,
+void ServerAPI::postData(const std::string& token, const std::string& idempotencyKey, FormBuilder formBuilder,
                          EncodingCompletion encodingCompletion) const {
+  auto withKey = headers(token);
+  withKey.emplace(kIdempotencyKeyHeader, idempotencyKey);
   uploadMultipart(session_, std::move(formBuilder), kUploadMemoryThreshold, networking_.endpointURL(Endpoint::postData),
-                  HTTPMethod::POST, headers(token), std::move(encodingCompletion));
+                  HTTPMethod::POST, withKey, std::move(encodingCompletion));
 }
 
 }  // namespace instala

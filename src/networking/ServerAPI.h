@@ -9,7 +9,8 @@
 // | activeTickets | GET    | endpoint "activeTickets"          | Content-Type, Authorization | none                 |
 // | closedTickets | GET    | endpoint "closedTickets"          | Content-Type, Authorization | none                 |
 // | search        | GET    | endpoint "search", {searchText}   | Content-Type, Authorization | none                 |
-// | postData      | POST   | endpoint "postData"               | multipart, Authorization    | the form             |
+// | postData      | POST   | endpoint "postData"               | multipart, Authorization,   | the form             |
+// |               |        |                                   | Idempotency-Key             |                      |
 
 #include "models/Documents.h"
 #include "models/Tickets.h"
@@ -39,7 +40,12 @@ class ServerAPI {
   void closedTickets(const std::string& token, RequestCompletion<Tickets> completion) const;
   void search(const std::string& token, const std::string& searchText, RequestCompletion<Documents> completion) const;
   // No loading overlay: the submission runs while the technician stays on the screen.
-  void postData(const std::string& token, FormBuilder formBuilder, EncodingCompletion encodingCompletion) const;
+  // Every attempt to send one service carries that service's key, so the server
+  // stores it once however often it arrives.
+  void postData(const std::string& token, const std::string& idempotencyKey, FormBuilder formBuilder,
+                EncodingCompletion encodingCompletion) const;
+
+  static constexpr const char* kIdempotencyKeyHeader = "Idempotency-Key";
 
   // "Bearer " followed by the token as it is, so an empty token gives "Bearer ".
   static std::string authorizationValue(const std::string& token);

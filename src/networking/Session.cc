@@ -59,7 +59,20 @@ Session::~Session() {
   curl_multi_cleanup(multi_);
 }
 
-void Session::start(HTTPRequest request, bool keepBodyOnlyOn200, Completion completion, Progress progress) {
+Session::TransferId Session::start(HTTPRequest request, bool keepBodyOnlyOn200, Completion completion,
+                                   Progress progress) {
+  return startReading(
+      std::move(request), keepBodyOnlyOn200,
+      [completion = std::move(completion)](HTTPResponse response) mutable -> std::function<void()> {
+        return [completion = std::move(completion), response = std::move(response)]() mutable {
+          completion(std::move(response));
+        };
+      },
+      std::move(progress));
+}
+
+Session::TransferId Session::startReading(HTTPRequest request, bool keepBodyOnlyOn200, Reader reader,
+                                          Progress progress) {
   beginWork();
   TransferOptions options;
   options.keepBodyOnlyOn200 = keepBodyOnlyOn200;
@@ -77,17 +90,41 @@ void Session::start(HTTPRequest request, bool keepBodyOnlyOn200, Completion comp
       });
     };
   }
+  // The transfer's completion runs where the exchange ends; it reads the
+  // answer there and hands only the result to the main loop.
+  // The answer observer hears the status after the exchange's own task.
+  auto completion = [reader = std::move(reader), &loop = mainLoop_, inFlight = workInFlight_,
+                     observer = answerObserver_](HTTPResponse response) {
+    const std::optional<int> status = response.status;
+    loop.async([task = reader(std::move(response)), inFlight, observer, status] {
+      task();
+      if (status && *observer) (*observer)(*status);
+      --*inFlight;
+    });
+  };
   auto transfer = std::make_unique<Transfer>(std::move(request), std::move(options), std::move(completion));
+  TransferId id = 0;
   {
     std::lock_guard lock(mutex_);
+    id = ++lastId_;
     if (!stopping_) {
-      waiting_.push_back(std::move(transfer));
+      waiting_.push_back({id, std::move(transfer)});
     }
   }
   if (transfer) {
     HTTPResponse response = transfer->fail(cancelledError());
     complete(std::move(transfer), std::move(response));
-    return;
+    return id;
+  }
+  curl_multi_wakeup(multi_);
+  return id;
+}
+
+void Session::cancel(TransferId id) {
+  {
+    std::lock_guard lock(mutex_);
+    if (stopping_) return;
+    cancelRequests_.push_back(id);
   }
   curl_multi_wakeup(multi_);
 }
@@ -99,6 +136,7 @@ void Session::run() {
       if (stopping_) break;
     }
     addWaitingTransfers();
+    cancelRequestedTransfers();
     int running = 0;
     curl_multi_perform(multi_, &running);
     finishDoneTransfers();
@@ -109,12 +147,12 @@ void Session::run() {
 }
 
 void Session::addWaitingTransfers() {
-  std::vector<std::unique_ptr<Transfer>> arrived;
+  std::vector<Entry> arrived;
   {
     std::lock_guard lock(mutex_);
     arrived.swap(waiting_);
   }
-  for (auto& transfer : arrived) {
+  for (auto& [id, transfer] : arrived) {
     if (auto error = transfer->prepare(configuration_)) {
       HTTPResponse response = transfer->fail(*error);
       complete(std::move(transfer), std::move(response));
@@ -127,7 +165,28 @@ void Session::addWaitingTransfers() {
     }
     transfer->markRunning();
     CURL* handle = transfer->handle();
-    running_.emplace(handle, std::move(transfer));
+    running_.emplace(handle, Entry{id, std::move(transfer)});
+  }
+}
+
+// Requests for exchanges that have already ended find nothing and are dropped.
+void Session::cancelRequestedTransfers() {
+  std::vector<TransferId> requested;
+  {
+    std::lock_guard lock(mutex_);
+    requested.swap(cancelRequests_);
+  }
+  for (const TransferId id : requested) {
+    for (auto it = running_.begin(); it != running_.end(); ++it) {
+      if (it->second.id != id) continue;
+      // Taking a handle off in mid-transfer closes its connection.
+      curl_multi_remove_handle(multi_, it->first);
+      auto transfer = std::move(it->second.transfer);
+      running_.erase(it);
+      HTTPResponse response = transfer->fail(RequestError{RequestError::Kind::cancelled, "cancelled"});
+      complete(std::move(transfer), std::move(response));
+      break;
+    }
   }
 }
 
@@ -140,35 +199,31 @@ void Session::finishDoneTransfers() {
     curl_multi_remove_handle(multi_, handle);
     auto node = running_.extract(handle);
     if (node.empty()) continue;
-    HTTPResponse response = node.mapped()->finish(result);
-    complete(std::move(node.mapped()), std::move(response));
+    HTTPResponse response = node.mapped().transfer->finish(result);
+    complete(std::move(node.mapped().transfer), std::move(response));
   }
 }
 
 void Session::complete(std::unique_ptr<Transfer> transfer, HTTPResponse response) {
-  Completion completion = transfer->takeCompletion();
+  Transfer::Completion completion = transfer->takeCompletion();
   // The body goes first (its files are closed here), then the caller hears of it.
   transfer.reset();
-  mainLoop_.async(
-      [inFlight = workInFlight_, completion = std::move(completion), response = std::move(response)]() mutable {
-        completion(std::move(response));
-        --*inFlight;
-      });
+  completion(std::move(response));
 }
 
 void Session::cancelAll() {
-  for (auto& [handle, transfer] : running_) {
+  for (auto& [handle, entry] : running_) {
     curl_multi_remove_handle(multi_, handle);
-    HTTPResponse response = transfer->fail(cancelledError());
-    complete(std::move(transfer), std::move(response));
+    HTTPResponse response = entry.transfer->fail(cancelledError());
+    complete(std::move(entry.transfer), std::move(response));
   }
   running_.clear();
-  std::vector<std::unique_ptr<Transfer>> waiting;
+  std::vector<Entry> waiting;
   {
     std::lock_guard lock(mutex_);
     waiting.swap(waiting_);
   }
-  for (auto& transfer : waiting) {
+  for (auto& [id, transfer] : waiting) {
     HTTPResponse response = transfer->fail(cancelledError());
     complete(std::move(transfer), std::move(response));
   }

@@ -28,6 +28,12 @@ class Session {
  public:
   using Completion = std::function<void(HTTPResponse)>;
   using Progress = std::function<void(std::uint64_t sent, std::uint64_t total)>;
+  // Reads a finished exchange off the main thread (content decoding, JSON
+  // parsing, record decoding) and returns what the main loop then runs.
+  using Reader = std::function<std::function<void()>(HTTPResponse)>;
+  // Names a started exchange for cancel(); never 0.
+  using TransferId = std::uint64_t;
+  using AnswerObserver = std::function<void(int status)>;
 
   // The process's session, created on first use with SessionConfiguration::standard().
   static Session& shared();
@@ -51,7 +57,24 @@ class Session {
   // Sends the request at once. `completion` runs exactly once on the main loop.
   // `progress` (optional) reports bytes of the body sent, on the main loop,
   // coalesced so that the main queue holds at most one report per request.
-  void start(HTTPRequest request, bool keepBodyOnlyOn200, Completion completion, Progress progress = nullptr);
+  TransferId start(HTTPRequest request, bool keepBodyOnlyOn200, Completion completion, Progress progress = nullptr);
+  // As start(), but the response first goes to `reader` on the session's
+  // worker thread (on the caller's thread when the session is closing), and
+  // only the task it returns runs on the main loop, exactly once. The reader
+  // is destroyed there too, after its task has been posted: it should move
+  // into the task what the main thread needs, and may keep in itself what is
+  // only to be freed.
+  TransferId startReading(HTTPRequest request, bool keepBodyOnlyOn200, Reader reader, Progress progress = nullptr);
+  // Ends the exchange at once when it is still under way: the worker takes it
+  // off the multi handle, which closes its connection, so no further byte is
+  // sent, and the completion gets a "cancelled" error. An exchange that has
+  // already ended keeps its outcome. Any thread.
+  void cancel(TransferId id);
+
+  // Told the status of every answer that arrives, on the main loop right after
+  // the exchange's own completion. One observer (the application's outbox,
+  // which re-sends once the server answers again); main thread only.
+  void setAnswerObserver(AnswerObserver observer) { *answerObserver_ = std::move(observer); }
 
   // Whether an exchange, or an upload whose body is still being built, has
   // not yet delivered its completion on the main loop. Headless drivers (the
@@ -65,6 +88,7 @@ class Session {
  private:
   void run();
   void addWaitingTransfers();
+  void cancelRequestedTransfers();
   void finishDoneTransfers();
   void complete(std::unique_ptr<Transfer> transfer, HTTPResponse response);
   void cancelAll();
@@ -73,16 +97,25 @@ class Session {
   platform::RunLoop& mainLoop_;
   CURLM* multi_ = nullptr;
 
-  std::mutex mutex_;
-  std::vector<std::unique_ptr<Transfer>> waiting_;  // guarded by mutex_
-  bool stopping_ = false;                           // guarded by mutex_
+  struct Entry {
+    TransferId id = 0;
+    std::unique_ptr<Transfer> transfer;
+  };
 
-  std::map<CURL*, std::unique_ptr<Transfer>> running_;  // worker thread only
+  std::mutex mutex_;
+  std::vector<Entry> waiting_;             // guarded by mutex_
+  std::vector<TransferId> cancelRequests_;  // guarded by mutex_
+  TransferId lastId_ = 0;                  // guarded by mutex_
+  bool stopping_ = false;                  // guarded by mutex_
+
+  std::map<CURL*, Entry> running_;  // worker thread only
   std::thread worker_;
   // Stopped first on destruction: its tasks hand requests to the worker.
   std::unique_ptr<BackgroundQueue> encodingQueue_;
   // Shared with the completions queued on the main loop, which may run after the session has gone.
   std::shared_ptr<std::atomic<std::size_t>> workInFlight_ = std::make_shared<std::atomic<std::size_t>>(0);
+  // Shared the same way; only the main thread reads or replaces the function.
+  std::shared_ptr<AnswerObserver> answerObserver_ = std::make_shared<AnswerObserver>();
 };
 
 }  // namespace instala

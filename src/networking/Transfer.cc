@@ -60,6 +60,7 @@ curl_slist* Transfer::headerList(const SessionConfiguration& configuration) cons
 std::optional<RequestError> Transfer::prepare(const SessionConfiguration& configuration) {
   handle_ = curl_easy_init();
   headers_ = headerList(configuration);
+  maxAnswerSize_ = configuration.maxAnswerSize;
   if (!handle_ || !headers_) return RequestError{RequestError::Kind::transport, "out of memory"};
 
   CURLcode status = CURLE_OK;
@@ -135,6 +136,7 @@ std::size_t Transfer::onHeader(char* data, std::size_t size, std::size_t count, 
     // A new status line: what came before belonged to an interim (1xx) answer.
     transfer.responseHeaders_.clear();
     transfer.responseBody_.clear();
+    transfer.received_ = 0;
     transfer.headerBlockEnded_ = false;
   } else if (line == "\r\n" || line == "\n") {
     transfer.headerBlockEnded_ = true;
@@ -155,10 +157,23 @@ std::optional<long> Transfer::currentStatus() const {
 
 std::size_t Transfer::onBody(char* data, std::size_t size, std::size_t count, void* self) {
   auto& transfer = *static_cast<Transfer*>(self);
-  if (!transfer.options_.keepBodyOnlyOn200 || transfer.currentStatus() == 200) {
-    transfer.responseBody_.append(data, size * count);
+  const std::size_t bytes = size * count;
+  const bool keep = !transfer.options_.keepBodyOnlyOn200 || transfer.currentStatus() == 200;
+  curl_off_t announced = -1;
+  if (transfer.received_ == 0) curl_easy_getinfo(transfer.handle_, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced);
+  transfer.received_ += bytes;
+  // Past the cap the transfer stops at once (a short count aborts it); an
+  // announced length past it stops the answer before its body arrives.
+  if (transfer.received_ > transfer.maxAnswerSize_ ||
+      (announced > 0 && static_cast<std::uint64_t>(announced) > transfer.maxAnswerSize_)) {
+    transfer.tooLarge_ = true;
+    return 0;
   }
-  return size * count;
+  if (keep) {
+    if (announced > 0) transfer.responseBody_.reserve(static_cast<std::size_t>(announced));
+    transfer.responseBody_.append(data, bytes);
+  }
+  return bytes;
 }
 
 std::size_t Transfer::onRead(char* buffer, std::size_t size, std::size_t count, void* self) {
@@ -202,6 +217,11 @@ int Transfer::onProgress(void* self, curl_off_t, curl_off_t, curl_off_t, curl_of
 HTTPResponse Transfer::finish(CURLcode result) {
   state_ = State::finished;
   HTTPResponse response;
+  if (tooLarge_) {
+    response.error = RequestError{RequestError::Kind::tooLarge,
+                                  "the answer is larger than " + std::to_string(maxAnswerSize_) + " bytes"};
+    return response;
+  }
   if (result != CURLE_OK) {
     if (request_.body && request_.body->error()) {
       response.error = request_.body->error();

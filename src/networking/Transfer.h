@@ -71,6 +71,10 @@ class Transfer {
   char errorBuffer_[CURL_ERROR_SIZE] = {};
   HTTPHeaders responseHeaders_;
   std::string responseBody_;
+  // Body bytes of the final answer received so far, kept or not, against the session's cap.
+  std::uint64_t received_ = 0;
+  std::uint64_t maxAnswerSize_ = 0;
+  bool tooLarge_ = false;
   std::uint64_t lastReportedUpload_ = 0;
   int attempts_ = 0;              // times the request was about to be written to a connection
   bool sendingAgainRefused_ = false;

@@ -4,12 +4,14 @@
 
 namespace instala {
 
-JSONResponse readJSONResponse(const HTTPResponse& response) {
+JSONResponse readJSONResponse(HTTPResponse response, std::uint64_t limit) {
   if (response.error) return {response.error, std::nullopt, std::nullopt};
   if (response.status == 204 || response.status == 205) return {std::nullopt, Json(nullptr), response.status};
-  auto it = response.headers.find("Content-Encoding");
-  auto decoded = decodeContent(it == response.headers.end() ? "" : it->second, response.body);
-  if (auto* error = std::get_if<RequestError>(&decoded)) return {*error, std::nullopt, response.status};
+  auto decoded = takeDecodedBody(response, limit);
+  if (auto* error = std::get_if<RequestError>(&decoded)) {
+    if (error->kind == RequestError::Kind::tooLarge) return {*error, std::nullopt, std::nullopt};
+    return {*error, std::nullopt, response.status};
+  }
   const auto& body = std::get<std::string>(decoded);
   if (body.empty())
     return {RequestError{RequestError::Kind::emptyBody, "the answer has no body"}, std::nullopt, response.status};
@@ -33,12 +35,20 @@ UploadRequest& UploadRequest::responseJSON(ResponseHandler handler) {
   return *this;
 }
 
-void UploadRequest::didSend(const UploadProgress& progress) {
-  if (progressHandler_ && !response_) progressHandler_(progress);
+void UploadRequest::cancel() {
+  if (response_ || !canceller_) return;
+  cancelled_ = true;
+  auto canceller = std::move(canceller_);
+  canceller_ = nullptr;
+  canceller();
 }
 
-void UploadRequest::didComplete(const HTTPResponse& response) {
-  response_ = readJSONResponse(response);
+void UploadRequest::didSend(const UploadProgress& progress) {
+  if (progressHandler_ && !response_ && !cancelled_) progressHandler_(progress);
+}
+
+void UploadRequest::didComplete(JSONResponse response) {
+  response_ = std::move(response);
   auto handlers = std::move(responseHandlers_);
   responseHandlers_.clear();
   for (const auto& handler : handlers) handler(response_->error, response_->value, response_->status);

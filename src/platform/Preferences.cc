@@ -38,16 +38,16 @@ void Preferences::load() {
             << ", starting with empty preferences\n";
 }
 
-void Preferences::save() const {
+std::optional<std::string> Preferences::save() const {
   auto bytes = encodePropertyList(PlistValue(values_), PlistFormat::xml);
   if (!bytes) {
     std::cerr << "instala: cannot encode the preferences\n";
-    return;
+    return "cannot encode the preferences";
   }
   using std::filesystem::perms;
-  if (auto error = writeFileAtomically(file_, *bytes, perms::owner_read | perms::owner_write)) {
-    std::cerr << "instala: cannot save the preferences: " << *error << "\n";
-  }
+  auto error = writeFileAtomically(file_, *bytes, perms::owner_read | perms::owner_write);
+  if (error) std::cerr << "instala: cannot save the preferences: " << *error << "\n";
+  return error;
 }
 
 std::optional<PlistValue> Preferences::objectForKey(const std::string& key) const {
@@ -75,10 +75,10 @@ std::optional<PlistDict> Preferences::dictionaryForKey(const std::string& key) c
   return *value->get<PlistDict>();
 }
 
-void Preferences::setObject(PlistValue value, const std::string& key) {
+std::optional<std::string> Preferences::setObject(PlistValue value, const std::string& key) {
   std::lock_guard lock(mutex_);
   values_[key] = std::move(value);
-  save();
+  return save();
 }
 
 void Preferences::removeObjectForKey(const std::string& key) {

@@ -31,14 +31,16 @@ class Preferences {
   std::optional<Bytes> dataForKey(const std::string& key) const;
   std::optional<PlistDict> dictionaryForKey(const std::string& key) const;
 
-  void setObject(PlistValue value, const std::string& key);
+  // Returns why the change could not be saved (it is still kept in memory for
+  // this run); nothing once it is on disk.
+  std::optional<std::string> setObject(PlistValue value, const std::string& key);
   void removeObjectForKey(const std::string& key);
   PlistDict dictionaryRepresentation() const;
   std::vector<std::string> keys() const;
 
  private:
   void load();
-  void save() const;
+  std::optional<std::string> save() const;
 
   mutable std::mutex mutex_;
   std::filesystem::path file_;

@@ -59,6 +59,8 @@ struct NavigationItem {
 struct TabBarItem {
   std::string title;
   std::string imageName;
+  // A short text drawn over the item (a count); none draws nothing.
+  std::optional<std::string> badgeValue;
 };
 
 }  // namespace instala::ui

@@ -9,7 +9,11 @@
 #include "ui/TableView.h"
 #include "ui/TextField.h"
 
+#include <nlohmann/json.hpp>
+
 #include <algorithm>
+#include <cmath>
+#include <limits>
 #include <set>
 
 namespace instala::ui {
@@ -32,6 +36,16 @@ const std::vector<std::string> textFieldKeys = {"text",      "placeholder", "fon
 const std::vector<std::string> indicatorKeys = {"animating", "color"};
 const std::vector<std::string> tableKeys = {"rowHeight", "estimatedRowHeight", "sectionHeaderHeight"};
 
+// Descends at most `levelsLeft` levels, so the check itself stays within the limit.
+bool nestingWithin(const Json& value, int levelsLeft) {
+  if (!value.is_structured()) return true;
+  if (levelsLeft == 0) return false;
+  for (const auto& child : value) {
+    if (!nestingWithin(child, levelsLeft - 1)) return false;
+  }
+  return true;
+}
+
 std::optional<TextAlignment> alignmentNamed(const std::string& name) {
   if (name == "natural") return TextAlignment::natural;
   if (name == "left") return TextAlignment::left;
@@ -41,6 +55,10 @@ std::optional<TextAlignment> alignmentNamed(const std::string& name) {
 }
 
 }  // namespace
+
+bool InterfaceLoader::nestingWithinLimit(const Json& document) {
+  return nestingWithin(document, kMaximumInterfaceNesting);
+}
 
 InterfaceLoader::InterfaceLoader(std::string where, std::shared_ptr<Object> owner)
     : where_(std::move(where)), owner_(std::move(owner)) {}
@@ -57,6 +75,18 @@ std::optional<double> InterfaceLoader::number(const Json& node, const char* key,
     return std::nullopt;
   }
   return found->get<double>();
+}
+
+std::optional<int> InterfaceLoader::integer(const Json& node, const char* key, const std::string& path, int minimum,
+                                            int maximum) {
+  auto value = number(node, key, path);
+  if (!value) return std::nullopt;
+  if (*value != std::trunc(*value) || *value < minimum || *value > maximum) {
+    fail(path, std::string("\"") + key + "\" must be a whole number from " + std::to_string(minimum) + " to " +
+                   std::to_string(maximum));
+    return std::nullopt;
+  }
+  return static_cast<int>(*value);
 }
 
 std::optional<std::string> InterfaceLoader::text(const Json& node, const char* key, const std::string& path) {
@@ -169,7 +199,8 @@ void InterfaceLoader::applyProperties(View& view, const Json& node, const std::s
   }
   if (auto hidden = flag(node, "hidden", path)) view.setHidden(*hidden);
   if (auto alpha = number(node, "alpha", path)) view.setAlpha(*alpha);
-  if (auto tag = number(node, "tag", path)) view.setTag(static_cast<int>(*tag));
+  constexpr int kIntMax = std::numeric_limits<int>::max();
+  if (auto tag = integer(node, "tag", path, std::numeric_limits<int>::min(), kIntMax)) view.setTag(*tag);
   if (node.contains("backgroundColor")) view.setBackgroundColor(color(node, "backgroundColor", path));
   if (node.contains("tintColor")) view.setTintColor(color(node, "tintColor", path));
   if (auto radius = number(node, "cornerRadius", path)) view.layer().cornerRadius = *radius;
@@ -252,7 +283,7 @@ void InterfaceLoader::applyProperties(View& view, const Json& node, const std::s
     if (auto value = font("font")) label->setFont(*value);
     if (node.contains("textColor")) label->setTextColor(color(node, "textColor", path));
     if (auto value = alignment()) label->setTextAlignment(*value);
-    if (auto value = number(node, "lines", path)) label->setNumberOfLines(static_cast<int>(*value));
+    if (auto value = integer(node, "lines", path, 0, kIntMax)) label->setNumberOfLines(*value);
     if (auto value = flag(node, "adjustsFontSizeToFitWidth", path)) label->setAdjustsFontSizeToFitWidth(*value);
   }
   if (button) {

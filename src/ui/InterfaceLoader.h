@@ -7,7 +7,7 @@
 #include "ui/ClassRegistry.h"
 #include "ui/View.h"
 
-#include <nlohmann/json.hpp>
+#include <nlohmann/json_fwd.hpp>
 
 #include <memory>
 #include <string>
@@ -15,8 +15,16 @@
 
 namespace instala::ui {
 
+// Interface files nest views a few levels; a JSON value nested deeper than
+// this (objects and arrays together) makes the file unreadable, before any
+// recursive step could exhaust the stack.
+inline constexpr int kMaximumInterfaceNesting = 512;
+
 class InterfaceLoader {
  public:
+  // Whether no value of the document is nested deeper than kMaximumInterfaceNesting.
+  static bool nestingWithinLimit(const nlohmann::json& document);
+
   // where names the file in error messages ("nib TicketCell").
   InterfaceLoader(std::string where, std::shared_ptr<Object> owner);
 
@@ -35,6 +43,9 @@ class InterfaceLoader {
 
   // Shared value readers; each reports a wrong type as an error.
   std::optional<double> number(const nlohmann::json& node, const char* key, const std::string& path);
+  // A whole number within [minimum, maximum]; anything else is an error.
+  std::optional<int> integer(const nlohmann::json& node, const char* key, const std::string& path, int minimum,
+                             int maximum);
   std::optional<std::string> text(const nlohmann::json& node, const char* key, const std::string& path);
   std::optional<bool> flag(const nlohmann::json& node, const char* key, const std::string& path);
   // A colour name of the asset catalogue or "#RRGGBB[AA]"; an unknown name gives no colour.

@@ -7,7 +7,7 @@
 #include "platform/Result.h"
 #include "ui/View.h"
 
-#include <nlohmann/json.hpp>
+#include <nlohmann/json_fwd.hpp>
 
 #include <filesystem>
 #include <memory>
@@ -39,7 +39,7 @@ class Nib {
 
   std::string name_;
   std::string className_;
-  nlohmann::json json_;
+  std::shared_ptr<const nlohmann::json> json_;
 };
 
 }  // namespace instala::ui

@@ -1,13 +1,15 @@
 #include "ui/Storyboard.h"
 
 #include "platform/Bundle.h"
+#include "platform/FileSystem.h"
 #include "ui/ClassRegistry.h"
 #include "ui/InterfaceLoader.h"
 #include "ui/NavigationController.h"
 #include "ui/TabBarController.h"
 #include "ui/ViewController.h"
 
-#include <fstream>
+#include <nlohmann/json.hpp>
+
 #include <iostream>
 #include <set>
 
@@ -70,9 +72,9 @@ std::shared_ptr<Storyboard> Storyboard::named(const std::string& name) {
 platform::Result<std::shared_ptr<Storyboard>> Storyboard::load(const std::filesystem::path& file) {
   std::string name = file.filename().string();
   if (auto suffix = name.find(".storyboard.json"); suffix != std::string::npos) name.erase(suffix);
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return platform::Error{"storyboard " + name + ": cannot read " + file.string()};
-  auto json = Json::parse(in, nullptr, false);
+  auto bytes = platform::readFile(file);
+  if (!bytes) return platform::Error{"storyboard " + name + ": cannot read " + file.string()};
+  auto json = Json::parse(bytes->begin(), bytes->end(), nullptr, false);
   if (json.is_discarded()) return platform::Error{"storyboard " + name + ": " + file.string() + " is not valid JSON"};
   return fromJSON(name, json);
 }
@@ -116,6 +118,9 @@ std::optional<Storyboard::BarButton> Storyboard::parseBarButton(const Json& node
 platform::Result<std::shared_ptr<Storyboard>> Storyboard::fromJSON(const std::string& name, const Json& json) {
   std::vector<std::string> errors;
   const std::string where = "storyboard " + name;
+  if (!InterfaceLoader::nestingWithinLimit(json)) {
+    return platform::Error{where + ": nested deeper than " + std::to_string(kMaximumInterfaceNesting) + " levels"};
+  }
   auto storyboard = std::shared_ptr<Storyboard>(new Storyboard());
   storyboard->name_ = name;
   if (!checkKeys(json, {"initialScene", "scenes", "comment"}, where, errors)) return platform::Error{joined(errors)};
@@ -167,7 +172,9 @@ platform::Result<std::shared_ptr<Storyboard>> Storyboard::fromJSON(const std::st
         for (const auto& tab : *tabs) scene.tabs.push_back(tab.get<std::string>());
       }
     }
-    if (auto view = node.find("view"); view != node.end()) scene.view = *view;
+    if (auto view = node.find("view"); view != node.end() && !view->is_null()) {
+      scene.view = std::make_shared<const Json>(*view);
+    }
     if (scene.identifier.empty() || scene.className.empty()) {
       errors.push_back(path + ": a scene needs \"id\" and \"class\"");
       continue;
@@ -213,7 +220,7 @@ platform::Result<std::shared_ptr<Storyboard>> Storyboard::fromJSON(const std::st
   for (const auto& id : storyboard->order_) {
     auto controller = storyboard->instantiate(id, errors, 0);
     const Scene& scene = storyboard->scenes_.at(id);
-    if (controller && !scene.view.is_null()) buildSceneView(scene.view, where + ": scene " + id, *controller, errors);
+    if (controller && scene.view) buildSceneView(*scene.view, where + ": scene " + id, *controller, errors);
   }
   if (!errors.empty()) return platform::Error{joined(errors)};
   return storyboard;
@@ -295,10 +302,10 @@ std::shared_ptr<ViewController> Storyboard::instantiate(const std::string& ident
     controller->navigationItem().leftBarButtonItem =
         makeBarButton(*scene->leftBarButton, *controller, path + ".leftBarButton", errors);
   }
-  if (!scene->view.is_null()) {
+  if (scene->view) {
     controller->sceneViewBuilder_ = [view = scene->view, where = path](ViewController& owner) {
       std::vector<std::string> viewErrors;
-      auto root = buildSceneView(view, where, owner, viewErrors);
+      auto root = buildSceneView(*view, where, owner, viewErrors);
       for (const auto& error : viewErrors) std::cerr << error << "\n";
       return root;
     };

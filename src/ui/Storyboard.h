@@ -8,7 +8,7 @@
 #include "ui/BarButtonItem.h"
 #include "ui/StoryboardSegue.h"
 
-#include <nlohmann/json.hpp>
+#include <nlohmann/json_fwd.hpp>
 
 #include <filesystem>
 #include <map>
@@ -40,7 +40,7 @@ class Storyboard : public std::enable_shared_from_this<Storyboard> {
     std::vector<SegueTemplate> segues;
     std::string root;               // a navigation controller's root scene
     std::vector<std::string> tabs;  // a tab bar controller's scenes
-    nlohmann::json view;            // null when the class makes its own view
+    std::shared_ptr<const nlohmann::json> view;  // null when the class makes its own view
   };
 
   // <name>.storyboard.json in the main bundle; null, with the reasons on the

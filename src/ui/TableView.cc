@@ -9,6 +9,15 @@
 
 namespace instala::ui {
 
+namespace {
+
+// The offset that shows the end of the content (0 when it all fits).
+double maximumContentOffset(const TableView& table) {
+  return std::max(0.0, table.contentHeight() - table.frame().height());
+}
+
+}  // namespace
+
 double TableViewDelegate::heightForRowAtIndexPath(TableView& tableView, IndexPath) { return tableView.rowHeight(); }
 
 double TableViewDelegate::heightForHeaderInSection(TableView& tableView, int) {
@@ -149,7 +158,7 @@ void TableView::tile() {
   // Self-sizing rows change the positions below them once measured; settle in a few passes.
   for (int pass = 0; pass < 8; ++pass) {
     place();
-    contentOffset_ = std::clamp(contentOffset_, 0.0, std::max(0.0, contentHeight() - frame().height()));
+    contentOffset_ = std::clamp(contentOffset_, 0.0, maximumContentOffset(*this));
     for (auto it = visibleCells_.begin(); it != visibleCells_.end();) {
       const Rect rect = rectForRow(it->first);
       if (rect.height() > 0 && isVisible(rect.y(), rect.height())) {
@@ -234,8 +243,16 @@ std::optional<IndexPath> TableView::indexPathForCell(const TableViewCell& cell) 
 std::map<int, std::shared_ptr<View>> TableView::visibleHeaderViews() const { return headerViews_; }
 
 void TableView::setContentOffset(double offset) {
+  // Asked for the end or past it: the end, wherever measuring the rows that come
+  // into view puts it (self-sizing rows move it as they get their real heights).
+  const bool toEnd = loaded_ && offset >= maximumContentOffset(*this);
   contentOffset_ = offset;
-  if (loaded_) tile();
+  if (!loaded_) return;
+  tile();
+  for (int pass = 0; toEnd && pass < 8 && contentOffset_ < maximumContentOffset(*this); ++pass) {
+    contentOffset_ = maximumContentOffset(*this);
+    tile();
+  }
 }
 
 void TableView::scrollToRow(IndexPath indexPath) {

@@ -88,7 +88,8 @@ class TableView : public View {
   // The header views of the sections on screen, by section.
   std::map<int, std::shared_ptr<View>> visibleHeaderViews() const;
 
-  // Scrolling: the offset of the viewport's top in the content.
+  // Scrolling: the offset of the viewport's top in the content. An offset past
+  // the end scrolls to the end, also when the rows measured there move it.
   double contentOffset() const { return contentOffset_; }
   void setContentOffset(double offset);
   double contentHeight() const;

@@ -18,6 +18,8 @@
 
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
 #include <fstream>
 #include <functional>
 #include <map>

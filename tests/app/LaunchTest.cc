@@ -95,6 +95,24 @@ INSTANTIATE_TEST_SUITE_P(Tokens, FirstScreenTest,
                                            TokenCase{"Stored", "any-token-even-a-stale-one", true}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+class LaunchCleanupTest : public testing::UiTest {};
+
+// Saves that a kill interrupted (the preferences, a photo) leave temporary
+// files behind; the next start removes them and nothing else.
+TEST_F(LaunchCleanupTest, TemporaryFilesOfInterruptedSavesAreRemovedAtStart) {
+  testing::TempDir data;
+  const std::vector<std::string> leftovers = {".Preferences.plist.Ab12Cd", ".Preferences.plist.x9Y8z7",
+                                              "Documents/.img-2.Qw3Er4", "Documents/.img-5.000000"};
+  const std::vector<std::string> kept = {"Documents/img-1", "notes.txt", ".hidden", "Preferences.plist.corrupt"};
+  for (const auto& name : leftovers) data.write(name, std::string(92 * 1024, 'x'));
+  for (const auto& name : kept) data.write(name, "kept");
+  LaunchOptions options;
+  options.data = data.path();
+  ASSERT_TRUE(launchApplication(options));
+  for (const auto& name : leftovers) EXPECT_FALSE(std::filesystem::exists(data / name)) << name;
+  for (const auto& name : kept) EXPECT_TRUE(std::filesystem::exists(data / name)) << name;
+}
+
 class LaunchBundleTest : public testing::UiTest {
  protected:
   void TearDown() override {

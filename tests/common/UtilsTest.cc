@@ -10,7 +10,10 @@
 #include "ui/Storyboard.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -85,8 +88,8 @@ class UtilsTest : public ::testing::Test {
 };
 
 TEST_F(UtilsTest, SavingTheSameNameTwiceReplacesThePhoto) {
-  Utils::saveImage("img-1", photo(40, 16, 8));
-  Utils::saveImage("img-1", photo(200, 24, 12));
+  EXPECT_FALSE(Utils::saveImage("img-1", photo(40, 16, 8)));
+  EXPECT_FALSE(Utils::saveImage("img-1", photo(200, 24, 12)));
   auto loaded = Utils::loadImage("img-1");
   ASSERT_TRUE(loaded);
   EXPECT_EQ(loaded->size(), (ui::Size{24, 12}));
@@ -101,7 +104,7 @@ TEST_F(UtilsTest, SavingTheSameNameTwiceReplacesThePhoto) {
 
 TEST_F(UtilsTest, APhotoIsAJpegFileAtQualityAQuarterUnderItsExactName) {
   auto image = photo(90, 32, 32);
-  Utils::saveImage("img-3", image);
+  EXPECT_FALSE(Utils::saveImage("img-3", image));
   auto file = documents() / "img-3";
   ASSERT_TRUE(std::filesystem::is_regular_file(file));
   auto bytes = platform::readFile(file);
@@ -116,19 +119,29 @@ TEST_F(UtilsTest, ANameNeverSavedOrNotAPhotoLoadsNothing) {
   std::filesystem::create_directories(documents());
   std::ofstream(documents() / "img-4") << "not a jpeg";
   EXPECT_FALSE(Utils::loadImage("img-4"));
+  // A folder or a FIFO in a photo's place is a slot without a photo; a FIFO
+  // must not block the submission that reads it (the alarm ends the child if it does).
+  std::filesystem::create_directories(documents() / "img-1" / "inside");
+  ASSERT_EQ(mkfifo((documents() / "img-2").c_str(), 0600), 0);
+  EXPECT_EXIT(
+      {
+        alarm(30);
+        std::exit(!Utils::loadImage("img-1") && !Utils::loadImage("img-2") ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(0), "");
 }
 
 TEST_F(UtilsTest, AnAssetImageHasNoJpegAndWritesNothing) {
   auto asset = ui::Image::named("check_icon");
   ASSERT_TRUE(asset);
-  Utils::saveImage("img-2", *asset);
+  EXPECT_TRUE(Utils::saveImage("img-2", *asset));
   EXPECT_FALSE(std::filesystem::exists(documents() / "img-2"));
 }
 
 TEST_F(UtilsTest, NamesThatLeaveTheDocumentsFolderAreRefusedAndLogged) {
   for (const char* name : {"", ".", "..", "../img-1", "sub/img-1"}) {
     testing::CapturedOutput output;
-    Utils::saveImage(name, photo(10));
+    EXPECT_TRUE(Utils::saveImage(name, photo(10))) << name;
     EXPECT_EQ(output.text().rfind("error saving file with error ", 0), 0u) << name;
     EXPECT_FALSE(Utils::loadImage(name)) << name;
   }
@@ -137,21 +150,23 @@ TEST_F(UtilsTest, NamesThatLeaveTheDocumentsFolderAreRefusedAndLogged) {
 
 TEST_F(UtilsTest, AFolderInTheWayIsRemovedWhenEmptyAndLoggedOtherwise) {
   std::filesystem::create_directories(documents() / "img-1");
-  Utils::saveImage("img-1", photo(10));
+  EXPECT_FALSE(Utils::saveImage("img-1", photo(10)));
   EXPECT_TRUE(Utils::loadImage("img-1"));
 
   std::filesystem::create_directories(documents() / "img-2" / "inside");
   testing::CapturedOutput output;
-  Utils::saveImage("img-2", photo(10));
+  const auto error = Utils::saveImage("img-2", photo(10));
   const std::string log = output.text();
+  ASSERT_TRUE(error);
+  EXPECT_NE(log.find(*error), std::string::npos) << log;
   EXPECT_NE(log.find("couldn't remove file at path "), std::string::npos) << log;
   EXPECT_NE(log.find("error saving file with error "), std::string::npos) << log;
   EXPECT_TRUE(std::filesystem::is_directory(documents() / "img-2" / "inside"));
 }
 
 TEST_F(UtilsTest, RemoveImageDeletesOnlyThatPhoto) {
-  Utils::saveImage("img-1", photo(10));
-  Utils::saveImage("img-2", photo(20));
+  EXPECT_FALSE(Utils::saveImage("img-1", photo(10)));
+  EXPECT_FALSE(Utils::saveImage("img-2", photo(20)));
   Utils::removeImage("img-1");
   Utils::removeImage("img-5");  // never saved: nothing happens
   EXPECT_FALSE(Utils::loadImage("img-1"));

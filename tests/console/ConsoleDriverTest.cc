@@ -18,6 +18,9 @@
 #include "support/UiTest.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <nlohmann/json.hpp>
 
 #include <fstream>
 #include <sstream>
@@ -178,6 +181,12 @@ TEST_F(ConsoleDriverTest, TheCameraTakesAJPEGPhotoOrAVideoFileByItsMediaType) {
   screen->present(camera, true);
   EXPECT_EQ(run("video " + (dir / "clip.mp4").string()), "error: the camera takes photos\n");
   EXPECT_EQ(run("photo " + (dir / "clip.mp4").string()), "error: " + (dir / "clip.mp4").string() + " is not a JPEG photo\n");
+  // Anything but a file is refused before it is read: a folder, a FIFO that would never end, a missing file.
+  ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
+  for (const auto& path : {dir.path(), dir / "fifo", dir / "missing.jpg"}) {
+    EXPECT_EQ(run("photo " + path.string()), "error: " + path.string() + " is not a file\n");
+  }
+  EXPECT_FALSE(screen->picked);
   EXPECT_EQ(run("photo " + (dir / "photo.jpg").string()), "");
   ASSERT_TRUE(screen->picked);
   EXPECT_EQ(screen->picked->originalImage->size(), (ui::Size{1, 1}));

@@ -21,6 +21,8 @@
 
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
 namespace instala::console {
 namespace {
 
@@ -94,6 +96,9 @@ TEST_F(ScreenPrinterTest, PrintsTabsNavigationHeadersAndTheVisibleRowsWithTheirO
   navigation->tabBarItem().title = "Activos";
   auto other = std::make_shared<ui::ViewController>();
   other->tabBarItem().title = "Cerrados";
+  // Badges in parentheses, on the selected tab and on another.
+  navigation->tabBarItem().badgeValue = "1";
+  other->tabBarItem().badgeValue = "12";
   auto tabs = std::make_shared<ui::TabBarController>();
   tabs->setViewControllers({navigation, other});
   show(tabs);
@@ -111,7 +116,7 @@ TEST_F(ScreenPrinterTest, PrintsTabsNavigationHeadersAndTheVisibleRowsWithTheirO
     rows += std::string("      itemSwitch: switch ") + (row == 1 ? "on" : "off") + (row == 2 ? " hidden" : "") + "\n";
     rows += "      button \"Ver\"\n";
   }
-  EXPECT_EQ(printed, "tabs: [Activos] Cerrados\n"
+  EXPECT_EQ(printed, "tabs: [Activos (1)] Cerrados (12)\n"
                      "navigation: \"Paso 1\" back \"Check-in\" right \"Salir\"\n"
                      "screen: ItemsScreen \"Paso 1\"\n"
                      "  section 0: 20 rows, showing 0-3\n"

@@ -68,7 +68,8 @@ TEST(DemoServerProcessTest, HelpDescribesEveryFlag) {
   ServerProcess help({"--help"});
   const std::string text = help.readAll();
   EXPECT_EQ(help.wait(), 0);
-  for (const char* flag : {"--port", "--bundle", "--data-file", "--submissions", "--fail-submissions"}) {
+  for (const char* flag :
+       {"--port", "--bundle", "--data-file", "--submissions", "--fail-submissions", "--drop-after-body"}) {
     EXPECT_NE(text.find(flag), std::string::npos) << flag;
   }
 }
@@ -97,6 +98,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadStartCase{"MissingValue", {"--port"}, 2, "--port needs a value"},
         BadStartCase{"PortOutOfRange", {"--port", "70000"}, 2, "--port needs a number"},
         BadStartCase{"NegativeFailures", {"--fail-submissions", "-1"}, 2, "--fail-submissions"},
+        BadStartCase{"NegativeDrops", {"--drop-after-body", "-1"}, 2, "--drop-after-body"},
         BadStartCase{
             "MissingDataFile", {"--port", "0", "--data-file", "/nonexistent.json"}, 1, "cannot read /nonexistent.json"},
         BadStartCase{"MissingBundle", {"--port", "0", "--bundle", "/nonexistent"}, 1, "no Endpoints.plist"}),

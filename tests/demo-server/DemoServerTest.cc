@@ -40,12 +40,13 @@ std::string percentEncoded(const std::string& text) {
 
 class DemoServerTest : public ::testing::Test {
  protected:
-  void startServer(int failSubmissions = 0) {
+  void startServer(int failSubmissions = 0, int dropAfterBody = 0) {
     DemoServerOptions options;
     options.bundleDirectory = INSTALA_BUILD_BUNDLE_DIR;
     options.dataFile = INSTALA_DEMO_DATA_FILE;
     options.submissionsDirectory = submissionsDir.path() / "subs";
     options.failSubmissions = failSubmissions;
+    options.dropAfterBody = dropAfterBody;
     options.log = &log;
     auto created = DemoServer::create(options);
     ASSERT_TRUE(created.ok()) << created.error().message;
@@ -325,6 +326,63 @@ TEST_F(DemoServerTest, TheFirstSubmissionsFailOnRequestAndStoreNothing) {
   EXPECT_EQ(retried->status, 200);
   EXPECT_EQ(json::parse(retried->body)["submission"], 1);
   EXPECT_EQ(storedSubmissions().size(), 1u);
+}
+
+TEST_F(DemoServerTest, AKeyStoresItsSubmissionOnceAndAnswersTheFirstAnswerAgain) {
+  const std::string token = validToken();
+  auto withKey = [&](const std::string& key) {
+    auto headers = bearer(token);
+    headers.emplace("Idempotency-Key", key);
+    return headers;
+  };
+  auto first = client->Post(kPost, withKey("0b5e2c1a-7d4f-4e8a-9c3b-2f1d0e6a5b47"), submissionParts());
+  ASSERT_TRUE(first);
+  ASSERT_EQ(first->status, 200);
+  auto changed = submissionParts();
+  changed[0].content = "9999";
+  auto repeated = client->Post(kPost, withKey("0b5e2c1a-7d4f-4e8a-9c3b-2f1d0e6a5b47"), changed);
+  ASSERT_TRUE(repeated);
+  EXPECT_EQ(repeated->status, 200);
+  EXPECT_EQ(repeated->body, first->body);
+  EXPECT_EQ(storedSubmissions().size(), 1u);
+  EXPECT_EQ(json::parse(readText(submissionsDir.path() / "subs/submission-0001/fields.json"))["ticket_id"], "1042");
+
+  auto other = client->Post(kPost, withKey("a1b2c3d4-0000-4000-8000-000000000000"), submissionParts());
+  ASSERT_TRUE(other);
+  EXPECT_EQ(json::parse(other->body)["submission"], 2);
+  for (int i = 0; i < 2; ++i) {
+    auto keyless = client->Post(kPost, bearer(token), submissionParts());
+    ASSERT_TRUE(keyless);
+    EXPECT_EQ(json::parse(keyless->body)["submission"], 3 + i);
+  }
+  auto malformed = client->Post(kPost, withKey("with space"), submissionParts());
+  ASSERT_TRUE(malformed);
+  EXPECT_EQ(malformed->status, 400);
+  EXPECT_EQ(storedSubmissions().size(), 4u);
+}
+
+TEST_F(DemoServerTest, ADroppedSubmissionIsStoredAndItsRetryAnswersWithoutStoringAgain) {
+  server->stop();
+  startServer(1, 1);
+  const std::string token = validToken();
+  auto headers = bearer(token);
+  headers.emplace("Idempotency-Key", "0b5e2c1a-7d4f-4e8a-9c3b-2f1d0e6a5b47");
+  auto failed = client->Post(kPost, headers, submissionParts());
+  ASSERT_TRUE(failed);
+  EXPECT_EQ(failed->status, 500);
+  EXPECT_TRUE(storedSubmissions().empty());
+  auto dropped = client->Post(kPost, headers, submissionParts());
+  EXPECT_FALSE(dropped);  // the connection closed without an answer
+  EXPECT_EQ(storedSubmissions().size(), 1u);
+  auto retried = client->Post(kPost, headers, submissionParts());
+  ASSERT_TRUE(retried);
+  EXPECT_EQ(retried->status, 200);
+  EXPECT_EQ(json::parse(retried->body), (json{{"message", "ok"}, {"submission", 1}}));
+  EXPECT_EQ(storedSubmissions().size(), 1u);
+  // Only the first dropped: the next service is answered.
+  auto next = client->Post(kPost, bearer(token), submissionParts());
+  ASSERT_TRUE(next);
+  EXPECT_EQ(json::parse(next->body)["submission"], 2);
 }
 
 TEST_F(DemoServerTest, LogsOneLinePerRequest) {

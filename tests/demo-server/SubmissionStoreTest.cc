@@ -55,6 +55,33 @@ struct PartsCase {
 };
 void PrintTo(const PartsCase& c, std::ostream* os) { *os << c.name; }
 
+TEST(SubmissionStoreTest, StoresOncePerKeyAndRemembersTheKeysOfEarlierRuns) {
+  TempDir dir;
+  const std::vector<SubmissionPart> first{{"ticket_id", "1", "", ""}};
+  const std::vector<SubmissionPart> again{{"ticket_id", "2", "", ""}};
+  {
+    SubmissionStore store(dir / "subs");
+    auto stored = store.storeOnce(first, "key-a");
+    ASSERT_TRUE(stored);
+    EXPECT_EQ(stored->number, 1);
+    EXPECT_TRUE(stored->fresh);
+    EXPECT_EQ(readText(dir / "subs/submission-0001/idempotency-key"), "key-a");
+    auto repeated = store.storeOnce(again, "key-a");
+    ASSERT_TRUE(repeated);
+    EXPECT_EQ(repeated->number, 1);
+    EXPECT_FALSE(repeated->fresh);
+    EXPECT_EQ(*store.store(again), 2);  // without a key: always stored
+    EXPECT_EQ(*store.store(again), 3);
+    EXPECT_FALSE(std::filesystem::exists(dir / "subs/submission-0002/idempotency-key"));
+  }
+  SubmissionStore restarted(dir / "subs");
+  EXPECT_EQ(restarted.numberForKey("key-a"), 1);
+  EXPECT_FALSE(restarted.numberForKey("key-b"));
+  EXPECT_FALSE(restarted.numberForKey(""));
+  EXPECT_EQ(restarted.storeOnce(again, "key-b")->number, 4);
+  EXPECT_NE(readText(dir / "subs/submission-0001/fields.json").find("\"1\""), std::string::npos);
+}
+
 class SubmissionStoreRejectsTest : public ::testing::TestWithParam<PartsCase> {};
 
 TEST_P(SubmissionStoreRejectsTest, RefusesAndStoresNothing) {
@@ -74,6 +101,7 @@ INSTANTIATE_TEST_SUITE_P(
                       PartsCase{"HiddenName", {{".x", "", "", ""}}, "no válido"},
                       PartsCase{"EmptyName", {{"", "v", "", ""}}, "no válido"},
                       PartsCase{"ReservedFileName", {{"fields.json", "{}", "f.json", "application/json"}}, "reservado"},
+                      PartsCase{"ReservedKeyFile", {{"idempotency-key", "k", "k.txt", "text/plain"}}, "reservado"},
                       PartsCase{"Repeated", {{"a", "1", "", ""}, {"a", "2", "", ""}}, "repetida"}),
     [](const auto& info) { return info.param.name; });
 

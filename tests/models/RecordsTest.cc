@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
 namespace instala {
 namespace {
 
@@ -37,6 +39,25 @@ INSTANTIATE_TEST_SUITE_P(
                       IntegerCase{R"({"id": 9223372036854775808})", std::nullopt},
                       IntegerCase{R"({"id": -9223372036854775808})", INT64_MIN},
                       IntegerCase{R"({"id": 1e300})", std::nullopt}));
+
+// Past the 64-bit range, whatever the spelling: a number read as a double at
+// ±2^63 may stand for one out of range, so only the exact integer texts reach
+// the ends. Inside the range a whole double counts, as 7.0 does.
+INSTANTIATE_TEST_SUITE_P(
+    Boundaries, TicketIdDecoding,
+    ::testing::Values(IntegerCase{R"({"id": -9223372036854775809})", std::nullopt},
+                      IntegerCase{R"({"id": -9223372036854775808.0})", std::nullopt},
+                      IntegerCase{R"({"id": -9.3e18})", std::nullopt},
+                      IntegerCase{R"({"id": 9223372036854775807.0})", std::nullopt},
+                      IntegerCase{R"({"id": 9223372036854775809})", std::nullopt},
+                      IntegerCase{R"({"id": 18446744073709551615})", std::nullopt},
+                      IntegerCase{R"({"id": 18446744073709551616})", std::nullopt},
+                      IntegerCase{R"({"id": -18446744073709551616})", std::nullopt},
+                      IntegerCase{R"({"id": 9223372036854774784.0})", 9223372036854774784},
+                      IntegerCase{R"({"id": -9223372036854774784.0})", -9223372036854774784},
+                      IntegerCase{R"({"id": 9007199254740993})", 9007199254740993},
+                      IntegerCase{R"({"id": 1e3})", 1000}, IntegerCase{R"({"id": -0.0})", 0},
+                      IntegerCase{R"({"id": 0.5e1})", 5}, IntegerCase{R"({"id": 1e-300})", std::nullopt}));
 
 TEST(Ticket, WrongTypedFieldIsAbsentAndTheRestStays) {
   Ticket ticket = decodeTicket(R"({"id": 7, "title": 5, "client": "Transportes del Norte", "extra": [1]})");
@@ -119,6 +140,29 @@ TEST(Documents, MembersButMessageInDocumentOrder) {
                           R"({"a": false})"}) {
     EXPECT_FALSE(Documents::decode(Json::parse(bad)).ok()) << bad;
   }
+}
+
+// The request layer decodes a document it drops afterwards and moves the texts
+// out of it; the record must be the same as from a document that stays.
+TEST(Records, DecodingADocumentThatIsDroppedGivesTheSameRecord) {
+  for (const char* text :
+       {R"({"tickets": [{"id": 7, "title": "Instalación de GPS en tractocamión", "comments": 5,
+            "unit": [{"id": 1, "economic_numer": "TCB-118-R", "model": "Cascadia", "imei": null}]},
+           {"id": "8", "location": "Av. 5 de Febrero 1351, Querétaro", "unit": [{"model": "T800"}, null]}]})",
+        R"({"tickets": [{"hour": "09:30"}, 3]})", R"({"tickets": null})"}) {
+    Json kept = Json::parse(text);
+    Json dropped = kept;
+    auto fromKept = Tickets::decode(kept);
+    auto fromDropped = Tickets::decode(std::move(dropped));
+    ASSERT_TRUE(fromKept.ok() && fromDropped.ok()) << text;
+    EXPECT_EQ(*fromDropped, *fromKept) << text;
+    EXPECT_EQ(kept, Json::parse(text)) << "a kept document is left as it was";
+  }
+  Json user = Json::parse(R"({"name": "Carlos Hernández Ruiz", "auth_token": "a-long-token-that-is-not-inline"})");
+  const Json copy = user;
+  const auto fromDropped = User::decode(std::move(user));
+  EXPECT_EQ(fromDropped->name(), "Carlos Hernández Ruiz");
+  EXPECT_EQ(fromDropped->authToken(), User::decode(copy)->authToken());
 }
 
 TEST(DynamicKey, TextKeysOnly) {

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 namespace instala {
 namespace {
 
@@ -57,7 +59,26 @@ INSTANTIATE_TEST_SUITE_P(
         JoinCase{"http://h:1", "garbage", Endpoint::signIn, "http://h:1"},
         JoinCase{"http://h:1", "", Endpoint::activeTickets, "http://h:1"},
         JoinCase{"http://h:1", endpoints(entry("activeTicketsWithPage", "/p?page=")), Endpoint::activeTicketsWithPage,
-                 "http://h:1/p?page="}));
+                 "http://h:1/p?page="},
+        // Keys of any kind that nothing reads, dates included, are ignored.
+        JoinCase{"http://h:1",
+                 plist("<dict><key>Generated</key><date>2024-01-01T00:00:00Z</date><key>Endpoints</key><dict>" +
+                       entry("signIn", "/login") + "</dict></dict>"),
+                 Endpoint::signIn, "http://h:1/login"},
+        JoinCase{"http://h:1",
+                 endpoints("<key>signIn</key><dict><key>Since</key><date>2024-01-01T00:00:00Z</date>"
+                           "<key>URL</key><string>/login</string></dict>"),
+                 Endpoint::signIn, "http://h:1/login"}));
+
+TEST(ServerBaseURL, AnExtraDateKeyOfServerConfigIsIgnored) {
+  TempDir bundle;
+  bundle.write("Server-config.plist",
+               plist("<dict><key>Updated</key><date>2024-01-01T00:00:00Z</date><key>URL</key><string>http://h:1</string>"
+                     "<key>Archive</key><data>AP8Q</data></dict>"));
+  Networking networking{platform::Bundle(bundle.path())};
+  // In a child process: a refused file stops the process ("Cannot find the 'Server-config.plist' ...").
+  EXPECT_EXIT(std::exit(networking.serverBaseURL() == "http://h:1" ? 0 : 1), ::testing::ExitedWithCode(0), "");
+}
 
 TEST(Networking, ReadsBinaryPropertyLists) {
   TempDir bundle;
@@ -127,6 +148,8 @@ INSTANTIATE_TEST_SUITE_P(
                       TextFormCase{"EmptyData", "<data></data>", "<>"},
                       TextFormCase{"Array", "<array><string>http://h</string><real>2.5</real></array>", "(http://h, 2.5)"},
                       TextFormCase{"EmptyArray", "<array/>", "()"},
+                      TextFormCase{"Date", "<date>2026-12-09T14:05:09Z</date>", "2026-12-09 14:05:09 +0000"},
+                      TextFormCase{"DateBefore2001", "<date>1999-12-31T23:59:59Z</date>", "1999-12-31 23:59:59 +0000"},
                       TextFormCase{"Dictionary",
                                    "<dict><key>b</key><string>x</string><key>a</key><array><integer>1</integer>"
                                    "</array></dict>",

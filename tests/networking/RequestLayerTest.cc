@@ -7,10 +7,13 @@
 #include "support/MainLoop.h"
 #include "support/RecordingServer.h"
 #include "support/ScopedEnvironment.h"
+#include "support/TempDir.h"
 #include "ui/Application.h"
 #include "ui/Window.h"
 
 #include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
 
 #include <condition_variable>
 #include <mutex>
@@ -29,6 +32,7 @@ template <typename T>
 struct Outcome {
   int calls = 0;
   bool onMainThread = true;
+  bool overlayShownAtCompletion = false;
   std::optional<RequestError> error;
   std::optional<T> value;
   std::optional<int> status;
@@ -38,6 +42,7 @@ struct Outcome {
     return [this, mainThread](std::optional<RequestError> e, std::optional<T> v, std::optional<int> s) {
       ++calls;
       onMainThread = onMainThread && std::this_thread::get_id() == mainThread;
+      overlayShownAtCompletion = overlayShownAtCompletion || LoadingActivity::isShown();
       error = std::move(e);
       value = std::move(v);
       status = s;
@@ -65,6 +70,7 @@ class RequestLayer : public ::testing::Test {
     testing::drainMainLoop();
     EXPECT_EQ(outcome.calls, 1);
     EXPECT_TRUE(outcome.onMainThread);
+    EXPECT_FALSE(outcome.overlayShownAtCompletion);
     return outcome;
   }
 
@@ -154,6 +160,125 @@ TEST_F(RequestLayer, DecodedRecordHoldsTheAnswer) {
   ASSERT_TRUE(outcome.value);
   EXPECT_EQ(outcome.value->authToken(), "t0k3n");
   EXPECT_EQ(outcome.value->name(), "Ana");
+}
+
+// ---- Where the answer is decoded --------------------------------------------------------
+
+// A record that notes the thread its decoding ran on.
+struct ThreadRecord {
+  std::thread::id decodedOn;
+  static platform::Result<ThreadRecord> decode(const Json&) { return ThreadRecord{std::this_thread::get_id()}; }
+};
+
+class DecodingThread : public RequestLayer, public ::testing::WithParamInterface<std::string> {};
+
+TEST_P(DecodingThread, IsNotTheMainThread) {
+  const std::string coding = GetParam();
+  server.setHandler([coding](const RecordedRequest&) {
+    return coding.empty() ? Reply::json(200, kUser) : Reply::coded(200, kUser, coding);
+  });
+  auto outcome = perform<ThreadRecord>(server.url("/user"));
+  ASSERT_TRUE(outcome.value) << (outcome.error ? outcome.error->message : "");
+  EXPECT_NE(outcome.value->decodedOn, std::this_thread::get_id());
+}
+
+INSTANTIATE_TEST_SUITE_P(Codings, DecodingThread, ::testing::Values("", "gzip", "compress"),
+                         [](const auto& info) { return info.param.empty() ? std::string("Plain") : info.param; });
+
+// ---- The cap on what an answer may grow to ----------------------------------------------
+
+constexpr std::uint64_t kCap = 4096;
+
+// A user answer of exactly `size` bytes.
+std::string userOfSize(std::size_t size) {
+  const std::string frame = R"({"name":"","auth_token":"t0k3n"})";
+  return R"({"name":")" + std::string(size - frame.size(), 'a') + R"(","auth_token":"t0k3n"})";
+}
+
+Reply withCoding(Reply reply, const std::string& coding) {
+  reply.headers.emplace_back("Content-Encoding", coding);
+  return reply;
+}
+
+class CappedSession : public RequestLayer {
+ protected:
+  static SessionConfiguration capped() {
+    SessionConfiguration configuration = plainConfiguration();
+    configuration.maxAnswerSize = kCap;
+    return configuration;
+  }
+  Outcome<User> performCapped(const Reply& reply) {
+    server.setHandler([reply](const RecordedRequest&) { return reply; });
+    Outcome<User> outcome;
+    performRequest<User>(cappedSession, server.url("/user"), HTTPMethod::GET, std::nullopt, std::nullopt, true,
+                         outcome.completion());
+    EXPECT_TRUE(testing::pumpMainLoopUntil([&] { return outcome.done(); }));
+    testing::drainMainLoop();
+    EXPECT_EQ(outcome.calls, 1);
+    return outcome;
+  }
+  Session cappedSession{capped()};
+};
+
+class Cap : public CappedSession, public ::testing::WithParamInterface<AnswerCase> {};
+
+TEST_P(Cap, EndsTheExchangePastIt) {
+  const auto& c = GetParam();
+  auto outcome = performCapped(c.reply);
+  EXPECT_EQ(outcome.error.has_value(), c.error.has_value()) << (outcome.error ? outcome.error->message : "");
+  if (outcome.error && c.error) {
+    EXPECT_EQ(outcome.error->kind, *c.error) << *outcome.error;
+  }
+  EXPECT_EQ(outcome.value.has_value(), c.value);
+  EXPECT_EQ(outcome.status, c.status);
+}
+
+// Built here rather than in the table, so that other tests do not pay for it.
+TEST_F(CappedSession, MuchLargerAnswerIsStoppedEarly) {
+  auto outcome = performCapped(Reply::json(200, userOfSize(8 << 20)));
+  ASSERT_TRUE(outcome.error);
+  EXPECT_EQ(outcome.error->kind, RequestError::Kind::tooLarge) << *outcome.error;
+  EXPECT_FALSE(outcome.status);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sizes, Cap,
+    ::testing::Values(
+        AnswerCase{"AtTheCap", Reply::json(200, userOfSize(kCap)), std::nullopt, true, 200},
+        AnswerCase{"OneByteOver", Reply::json(200, userOfSize(kCap + 1)), RequestError::Kind::tooLarge, false,
+                   std::nullopt},
+        AnswerCase{"WithoutLengthOneByteOver",
+                   [] {
+                     Reply reply = Reply::json(200, userOfSize(kCap + 1));
+                     reply.contentLength = false;
+                     return reply;
+                   }(),
+                   RequestError::Kind::tooLarge, false, std::nullopt},
+        AnswerCase{"GzipDecodingToTheCap", Reply::coded(200, userOfSize(kCap), "gzip"), std::nullopt, true, 200},
+        AnswerCase{"GzipDecodingOneByteOver", Reply::coded(200, userOfSize(kCap + 1), "gzip"),
+                   RequestError::Kind::tooLarge, false, std::nullopt},
+        AnswerCase{"CompressDecodingOneByteOver", Reply::coded(200, userOfSize(kCap + 1), "compress"),
+                   RequestError::Kind::tooLarge, false, std::nullopt},
+        AnswerCase{"StackedDecodingToTheCap",
+                   withCoding(Reply::json(200, testing::gzipCoded(testing::gzipCoded(userOfSize(kCap)))), "gzip, gzip"),
+                   std::nullopt, true, 200},
+        AnswerCase{"StackedDecodingOneByteOver",
+                   withCoding(Reply::json(200, testing::gzipCoded(testing::gzipCoded(userOfSize(kCap + 1)))),
+                              "gzip, gzip"),
+                   RequestError::Kind::tooLarge, false, std::nullopt},
+        AnswerCase{"OtherStatusPastTheCap", Reply::json(500, userOfSize(kCap + 1)), RequestError::Kind::tooLarge, false,
+                   std::nullopt}),
+    [](const auto& info) { return info.param.name; });
+
+// With the application's own cap.
+TEST_F(RequestLayer, AnswerExpandingToAGigabyteEndsWithoutAStatus) {
+  const std::string bomb = testing::readText(std::filesystem::path(INSTALA_TEST_DATA_DIR) / "bomb-1GB.gz.gz");
+  server.setHandler([bomb](const RecordedRequest&) { return withCoding(Reply::json(200, bomb), "gzip, gzip"); });
+  auto outcome = perform(server.url("/user"));
+  ASSERT_TRUE(outcome.error);
+  EXPECT_EQ(outcome.error->kind, RequestError::Kind::tooLarge) << *outcome.error;
+  EXPECT_FALSE(outcome.value);
+  EXPECT_FALSE(outcome.status);
 }
 
 TEST_F(RequestLayer, InvalidURLFailsBeforeAnythingIsSent) {
@@ -302,6 +427,7 @@ TEST_F(LoadingOverlay, ShownWhileTheRequestRunsAndHiddenWhenItEnds) {
   release("/first");
   ASSERT_TRUE(testing::pumpMainLoopUntil([&] { return outcome.done(); }));
   EXPECT_FALSE(LoadingActivity::isShown());
+  EXPECT_FALSE(outcome.overlayShownAtCompletion);  // hidden first, then the completion
   EXPECT_EQ(outcome.status, 200);
 }
 

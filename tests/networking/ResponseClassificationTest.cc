@@ -1,4 +1,4 @@
-#include "networking/RequestLayer.h"
+#include "networking/ResponseClassification.h"
 
 #include "support/RecordingServer.h"
 
@@ -21,11 +21,13 @@ HTTPResponse answer(int status, std::string body, HTTPHeaders headers = {}) {
   return HTTPResponse{std::nullopt, status, std::move(headers), std::move(body)};
 }
 
+constexpr std::uint64_t kCap = 64;
+
 class DataResponse : public ::testing::TestWithParam<ClassificationCase> {};
 
 TEST_P(DataResponse, IsClassified) {
   const auto& c = GetParam();
-  const auto outcome = detail::classifyDataResponse(c.response);
+  const auto outcome = detail::classifyDataResponse(c.response, kCap);
   EXPECT_EQ(outcome.error.has_value(), c.error.has_value());
   if (outcome.error && c.error) {
     EXPECT_EQ(outcome.error->kind, *c.error);
@@ -50,7 +52,12 @@ INSTANTIATE_TEST_SUITE_P(
         ClassificationCase{"OkEmpty", answer(200, ""), RequestError::Kind::decoding, std::nullopt, 200},
         ClassificationCase{"OkNotJSON", answer(200, "{"), RequestError::Kind::decoding, std::nullopt, 200},
         ClassificationCase{"OkUnknownCoding", answer(200, "{}", {{"Content-Encoding", "br"}}),
-                           RequestError::Kind::decoding, std::nullopt, 200}),
+                           RequestError::Kind::decoding, std::nullopt, 200},
+        ClassificationCase{"OkAtTheCap", answer(200, "[" + std::string(62, '1') + "]"), std::nullopt,
+                           Json::parse("[" + std::string(62, '1') + "]"), 200},
+        ClassificationCase{"OkDecodingPastTheCap",
+                           answer(200, testing::gzipCoded("[" + std::string(63, '1') + "]"), {{"Content-Encoding", "gzip"}}),
+                           RequestError::Kind::tooLarge, std::nullopt, std::nullopt}),
     [](const auto& info) { return info.param.name; });
 
 }  // namespace

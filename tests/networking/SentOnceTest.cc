@@ -3,12 +3,14 @@
 
 #include "models/User.h"
 #include "networking/RequestLayer.h"
+#include "networking/UploadRequest.h"
 
 #include "support/MainLoop.h"
 #include "support/RecordingServer.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include <atomic>
 

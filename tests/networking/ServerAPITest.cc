@@ -1,4 +1,5 @@
 #include "networking/ServerAPI.h"
+#include "networking/UploadRequest.h"
 
 #include "common/LoadingActivity.h"
 #include "support/MainLoop.h"
@@ -171,6 +172,7 @@ TEST_F(ServerCatalogue, TicketListsAreGetsWithTheToken) {
   for (const auto& request : requests) {
     EXPECT_EQ(request.header("Authorization"), "Bearer tok");
     EXPECT_EQ(request.header("Content-Type"), "application/json");
+    EXPECT_FALSE(request.header("Idempotency-Key"));  // only the submission carries one
     EXPECT_EQ(request.bodyLength, 0u);
   }
   ASSERT_TRUE(active.value && active.value->tickets());
@@ -200,10 +202,11 @@ TEST_F(ServerCatalogue, SearchTextTravelsEncodedInThePath) {
   EXPECT_EQ(outcome.value->documents(), (std::vector<std::optional<std::string>>{"/docs/a.pdf"}));
 }
 
-TEST_F(ServerCatalogue, PostDataUploadsTheFormWithTheMultipartTypeAndTheToken) {
+TEST_F(ServerCatalogue, PostDataUploadsTheFormWithTheMultipartTypeTheTokenAndTheKey) {
   std::optional<MultipartFormDataEncodingResult> result;
   api.postData(
-      "tok", [](MultipartFormData& form) { form.addDataPart(std::string("9"), "ticket_id"); },
+      "tok", "0b5e2c1a-7d4f-4e8a-9c3b-2f1d0e6a5b47",
+      [](MultipartFormData& form) { form.addDataPart(std::string("9"), "ticket_id"); },
       [&](const MultipartFormDataEncodingResult& r) { result = r; });
   ASSERT_TRUE(testing::pumpMainLoopUntil([&] { return result.has_value(); }));
   ASSERT_TRUE(result->isSuccess());
@@ -216,6 +219,8 @@ TEST_F(ServerCatalogue, PostDataUploadsTheFormWithTheMultipartTypeAndTheToken) {
   EXPECT_EQ(request.header("Authorization"), "Bearer tok");
   EXPECT_EQ(request.headerCount("Content-Type"), 1u);
   EXPECT_EQ(request.header("Content-Type")->rfind("multipart/form-data; boundary=instala.boundary.", 0), 0u);
+  EXPECT_EQ(request.headerCount("Idempotency-Key"), 1u);
+  EXPECT_EQ(request.header("Idempotency-Key"), "0b5e2c1a-7d4f-4e8a-9c3b-2f1d0e6a5b47");
   EXPECT_NE(request.body.find("name=\"ticket_id\"\r\n\r\n9\r\n"), std::string::npos);
 }
 
@@ -280,7 +285,8 @@ INSTANTIATE_TEST_SUITE_P(
         OverlayCase{"PostData",
                     [](const ServerAPI& api, std::function<void()> done) {
                       api.postData(
-                          "tok", [](MultipartFormData& form) { form.addDataPart(std::string("9"), "ticket_id"); },
+                          "tok", "0b5e2c1a-7d4f-4e8a-9c3b-2f1d0e6a5b47",
+                          [](MultipartFormData& form) { form.addDataPart(std::string("9"), "ticket_id"); },
                           [done](const MultipartFormDataEncodingResult& result) {
                             if (!result.isSuccess()) return done();
                             result.request->responseJSON([done](auto, auto, auto) { done(); });

@@ -1,5 +1,6 @@
 #include "networking/RequestLayer.h"
 
+#include "networking/UploadRequest.h"
 #include "support/Boundary.h"
 #include "support/MainLoop.h"
 #include "support/RecordingServer.h"
@@ -7,6 +8,8 @@
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+#include <sys/stat.h>
 
 #include <fstream>
 #include <future>
@@ -433,6 +436,13 @@ Reply htmlPage(int status) {
   return reply;
 }
 
+// 1,869 bytes that expand to 1 GiB through "gzip, gzip".
+Reply bombAnswer() {
+  Reply reply = Reply::json(200, testing::readText(std::filesystem::path(INSTALA_TEST_DATA_DIR) / "bomb-1GB.gz.gz"));
+  reply.headers.emplace_back("Content-Encoding", "gzip, gzip");
+  return reply;
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Rules, UploadAnswer,
     ::testing::Values(
@@ -449,6 +459,8 @@ INSTANTIATE_TEST_SUITE_P(
                          Json::parse(R"({"error":"x"})"), 500},
         UploadAnswerCase{"ServerErrorHtmlFails", htmlPage(500), RequestError::Kind::notJSON, std::nullopt, 500},
         UploadAnswerCase{"DroppedConnection", Reply::dropConnection(), RequestError::Kind::transport, std::nullopt,
+                         std::nullopt},
+        UploadAnswerCase{"AnswerExpandingToAGigabyte", bombAnswer(), RequestError::Kind::tooLarge, std::nullopt,
                          std::nullopt},
         UploadAnswerCase{"CutInsideTheHeaderBlock", Reply::rawThenClose("HTTP/1.1 200 OK\r\nContent-Ty"),
                          RequestError::Kind::transport, std::nullopt, std::nullopt}),

@@ -82,6 +82,35 @@ class ControllerMirrorTest : public QObject {
     QVERIFY(harness.window->views().widgetFor(top->view().get())->isVisible());
   }
 
+  void aTabsBadgeIsDrawnAsARedPillOverItsItem() {
+    MirrorHarness harness;
+    auto tabs = std::make_shared<ui::TabBarController>();
+    tabs->setViewControllers({navigation("Tickets activos", "Activos"), navigation("Tickets cerrados", "Cerrados")});
+    harness.show(tabs);
+    auto* bar = harness.window->controllers().tabBar();
+    QVERIFY(bar);
+    QCOMPARE(bar->badges(), (QStringList{"", ""}));
+    auto redIn = [&](const QRect& box) {
+      const QImage image = bar->grab().toImage();
+      int red = 0;
+      for (int y = box.top(); y <= box.bottom(); ++y) {
+        for (int x = box.left(); x <= box.right(); ++x) {
+          const QColor color = image.pixelColor(QPoint(x, y) * image.devicePixelRatio());
+          red += color.red() > 200 && color.green() < 110 && color.blue() < 110;
+        }
+      }
+      return red;
+    };
+    QCOMPARE(redIn(bar->itemRect(0)), 0);
+    harness.onMainQueue([&] { tabs->viewControllers()[0]->tabBarItem().badgeValue = "2"; });
+    QTRY_COMPARE(bar->badges(), (QStringList{"2", ""}));
+    QVERIFY(redIn(bar->itemRect(0)) > 50);
+    QCOMPARE(redIn(bar->itemRect(1)), 0);
+    harness.onMainQueue([&] { tabs->viewControllers()[0]->tabBarItem().badgeValue.reset(); });
+    QTRY_COMPARE(bar->badges(), (QStringList{"", ""}));
+    QCOMPARE(redIn(bar->itemRect(0)), 0);
+  }
+
   void theNavigationBarShowsTitleBackAndRightButtons() {
     MirrorHarness harness;
     auto stack = navigation("Tickets activos", "Activos");

@@ -74,6 +74,48 @@ class DocumentViewerTest : public QObject {
     QVERIFY(viewer.statusText().contains(QStringLiteral("404")));
     QVERIFY(screen->presentedViewController());
   }
+
+  // A server page's link of any other scheme stays inside: no file, mail client or program is started.
+  void onlyWebLinksOfAPageAreFollowed_data() {
+    QTest::addColumn<QString>("link");
+    QTest::addColumn<bool>("followed");
+    QTest::newRow("file") << QStringLiteral("file:///etc/passwd") << false;
+    QTest::newRow("mail") << QStringLiteral("mailto:soporte@instala.mx") << false;
+    QTest::newRow("script") << QStringLiteral("javascript:alert(1)") << false;
+    QTest::newRow("share") << QStringLiteral("smb://servidor/compartido") << false;
+    QTest::newRow("ftp") << QStringLiteral("ftp://127.0.0.1/manual.pdf") << false;
+    QTest::newRow("data") << QStringLiteral("data:text/html,hola") << false;
+    QTest::newRow("relative") << QStringLiteral("otra.html") << true;
+  }
+  void onlyWebLinksOfAPageAreFollowed() {
+    QFETCH(QString, link);
+    QFETCH(bool, followed);
+    LoopbackHttpServer server;
+    server.route("/documents/docs/manual.html", {200, "text/html", "<a href=\"x\">enlace</a>"});
+    server.route("/documents/docs/otra.html", {200, "text/html", "<p>Otra</p>"});
+    MirrorHarness harness;
+    auto screen = std::make_shared<ui::ViewController>();
+    harness.show(screen);
+    auto browser = std::make_shared<ui::SafariViewController>(
+        (server.baseURL() + QStringLiteral("/documents/docs/manual.html")).toStdString());
+    screen->present(browser, true);
+    std::vector<QUrl> external;
+    desktop::DocumentViewer viewer(browser, harness.window->context(), [&](const QUrl& url) {
+      external.push_back(url);
+      return true;
+    });
+    QSignalSpy loaded(&viewer, &desktop::DocumentViewer::finishedLoading);
+    QTRY_COMPARE(loaded.count(), 1);
+    emit viewer.page()->anchorClicked(QUrl(link));
+    if (followed) {
+      QTRY_COMPARE(loaded.count(), 2);
+      QVERIFY(viewer.page()->toPlainText().contains(QStringLiteral("Otra")));
+    } else {
+      QCOMPARE(viewer.statusText(), QStringLiteral("Este enlace no se puede abrir."));
+    }
+    QVERIFY(external.empty());
+    QVERIFY(screen->presentedViewController());
+  }
 };
 
 INSTALA_QT_TEST(DocumentViewerTest)

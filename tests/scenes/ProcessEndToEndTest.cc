@@ -1,6 +1,8 @@
 // A technician's whole service through instala-console against the demo
 // server: sign in, open the first active ticket, check in, the three steps
-// with photos and a video, the submission, and what the server stored.
+// with photos and a video, the submission, and what the server stored; then
+// the outbox: leaving during the upload, "Enviar más tarde" and a second
+// service, a restart, and a submission whose answer never came.
 
 #include "platform/Image.h"
 #include "support/ChildProcess.h"
@@ -54,12 +56,9 @@ class Transcript {
   std::size_t at_ = 0;
 };
 
-std::vector<std::string> signInAndCheckIn() {
-  return {"type emailTF tecnico@instala.mx",
-          "type passwordTF Instala2026",
-          "tap loginButton",
-          "wait",
-          "select 0.0",
+// From the list to step one of the ticket in that row.
+std::vector<std::string> checkIn(int row = 0) {
+  return {"select 0." + std::to_string(row),
           "wait",
           "show",
           "tap Check-in",
@@ -69,6 +68,29 @@ std::vector<std::string> signInAndCheckIn() {
           "show",
           "tap 0.1 customButton",
           "wait"};
+}
+
+std::vector<std::string> signInAndCheckIn() {
+  std::vector<std::string> commands = {"type emailTF tecnico@instala.mx", "type passwordTF Instala2026",
+                                       "tap loginButton", "wait"};
+  const auto rest = checkIn();
+  commands.insert(commands.end(), rest.begin(), rest.end());
+  return commands;
+}
+
+// Step one, a photo in slot 1 of step two, then "Finalizar" on step three.
+std::vector<std::string> serviceWithPhoto(const std::filesystem::path& photo) {
+  return {"tap 0.23 customButton", "wait",
+          "tap 0.1 fileButton",   "photo " + photo.string(), "wait",
+          "tap 0.7 customButton", "wait",
+          "tap 0.23 customButton"};
+}
+
+template <typename... Lists>
+std::vector<std::string> joined(const Lists&... lists) {
+  std::vector<std::string> all;
+  (all.insert(all.end(), lists.begin(), lists.end()), ...);
+  return all;
 }
 
 class ProcessEndToEnd : public ::testing::Test {
@@ -84,6 +106,16 @@ class ProcessEndToEnd : public ::testing::Test {
     for (const auto& entry : std::filesystem::directory_iterator(demo.submissions(), ec)) folders.push_back(entry.path());
     std::sort(folders.begin(), folders.end());
     return folders;
+  }
+  // The ticket and the first photo's width of each stored submission, in storing order.
+  std::vector<std::pair<std::string, int>> storedServices(const DemoEnvironment& demo) const {
+    std::vector<std::pair<std::string, int>> services;
+    for (const auto& folder : submissions(demo)) {
+      const auto fields = json::parse(testing::readText(folder / "fields.json"));
+      auto photo = platform::Image::loadFile(folder / "image");
+      services.emplace_back(fields.value("ticket_id", ""), photo ? photo->width() : 0);
+    }
+    return services;
   }
   testing::TempDir media;
 };
@@ -215,7 +247,8 @@ TEST_F(ProcessEndToEnd, AFailedSubmissionShowsTheAlertAndTheRetrySubmitsOnce) {
   Transcript out(runConsole(demo, commands));
   const std::string& all = out.text();
   EXPECT_EQ(all.find("error:"), std::string::npos) << all;
-  ASSERT_TRUE(out.next("alert: \"Error de servidor. Intentar nuevamente.\" buttons [*Aceptar]\n")) << all;
+  ASSERT_TRUE(out.next("alert: \"Error de servidor. Intentar nuevamente.\" buttons [*Aceptar] [Enviar más tarde]\n"))
+      << all;
   // After the alert the technician is still on step three with the switch kept.
   ASSERT_TRUE(out.next("screen: StepThreeTableViewController")) << all;
   EXPECT_TRUE(out.next("titleLabel: \"Ascensores eléctricos\"\n      elementSwitch: switch on")) << all;
@@ -229,6 +262,93 @@ TEST_F(ProcessEndToEnd, AFailedSubmissionShowsTheAlertAndTheRetrySubmitsOnce) {
   EXPECT_EQ(fields["ticket_id"], "1042");
   EXPECT_EQ(fields["image"], "");
   EXPECT_EQ(json::parse(testing::readText(stored[0] / "manifest.json")).size(), 0u);
+}
+
+TEST_F(ProcessEndToEnd, LeavingStepThreeDuringTheUploadStoresTheServiceOnceAndTheBadgeShowsIt) {
+  DemoEnvironment demo;
+  const auto photo = makePhoto("photo.jpg", 48, 32, 180);
+  Transcript out(runConsole(demo, joined(signInAndCheckIn(), serviceWithPhoto(photo),
+                                         std::vector<std::string>{"back", "show", "wait", "show"})));
+  const std::string& all = out.text();
+  EXPECT_EQ(all.find("error:"), std::string::npos) << all;
+  // Back on step two at once; when everything has settled the outbox is empty again.
+  ASSERT_TRUE(out.next("screen: StepTwoTableViewController")) << all;
+  ASSERT_TRUE(out.next("tabs: [Activos] Cerrados Búsqueda\n")) << all;
+  ASSERT_TRUE(out.next("screen: StepTwoTableViewController")) << all;
+  EXPECT_EQ(storedServices(demo), (std::vector<std::pair<std::string, int>>{{"1042", 48}}));
+}
+
+TEST_F(ProcessEndToEnd, AServiceSentLaterAndANextServiceBothReachTheServerOnceWithTheirOwnPhotos) {
+  // The tap, the re-send when the list loads at home and the one when the check-in's
+  // geocoding is answered fail: the service waits in the outbox while the next one goes
+  // through step one, which empties the photo store, and goes after the next one's tap.
+  DemoEnvironment demo({"--fail-submissions", "3"});
+  const auto first = makePhoto("first.jpg", 64, 48, 200);
+  const auto second = makePhoto("second.jpg", 32, 32, 60);
+  Transcript out(runConsole(
+      demo, joined(signInAndCheckIn(), serviceWithPhoto(first),
+                   std::vector<std::string>{"wait", "show", "answer \"Enviar más tarde\"", "wait", "show"},
+                   checkIn(2), serviceWithPhoto(second), std::vector<std::string>{"wait", "wait", "show"})));
+  const std::string& all = out.text();
+  EXPECT_EQ(all.find("error:"), std::string::npos) << all;
+  ASSERT_TRUE(out.next("alert: \"Error de servidor. Intentar nuevamente.\" buttons [*Aceptar] [Enviar más tarde]\n"))
+      << all;
+  ASSERT_TRUE(out.next("tabs: [Activos (1)] Cerrados Búsqueda\nnavigation: \"Tickets activos\"")) << all;
+  ASSERT_TRUE(out.next("tabs: [Activos (1)] Cerrados Búsqueda\nnavigation: \"Check-in\"")) << all;
+  ASSERT_TRUE(out.next("tabs: [Activos] Cerrados Búsqueda\nnavigation: \"Tickets activos\"")) << all;
+  EXPECT_EQ(storedServices(demo), (std::vector<std::pair<std::string, int>>{{"1044", 32}, {"1042", 64}}));
+}
+
+TEST_F(ProcessEndToEnd, AServiceKeptWhenTheApplicationClosedIsSentAtTheNextStart) {
+  DemoEnvironment demo({"--fail-submissions", "1"});
+  const auto photo = makePhoto("photo.jpg", 40, 40, 90);
+  Transcript first(runConsole(demo, joined(signInAndCheckIn(), serviceWithPhoto(photo),
+                                           std::vector<std::string>{"wait", "answer Aceptar", "show"})));
+  EXPECT_EQ(first.text().find("error:"), std::string::npos) << first.text();
+  ASSERT_TRUE(first.next("tabs: [Activos (1)] Cerrados Búsqueda\n")) << first.text();
+  ASSERT_TRUE(first.next("screen: StepThreeTableViewController")) << first.text();
+  EXPECT_TRUE(submissions(demo).empty());
+
+  Transcript second(runConsole(demo, {"wait", "show"}));
+  EXPECT_EQ(second.text().find("error:"), std::string::npos) << second.text();
+  ASSERT_TRUE(second.next("tabs: [Activos] Cerrados Búsqueda\n")) << second.text();
+  EXPECT_EQ(storedServices(demo), (std::vector<std::pair<std::string, int>>{{"1042", 40}}));
+  EXPECT_TRUE(std::filesystem::is_empty(demo.dataDirectory() / "Documents" / "Outbox"));
+}
+
+TEST_F(ProcessEndToEnd, ASubmissionWhoseAnswerNeverCameIsStoredOnceWhenSentAgain) {
+  DemoEnvironment demo({"--drop-after-body", "1"});
+  const auto photo = makePhoto("photo.jpg", 24, 24, 30);
+  testing::ChildProcess console(testing::binaryDirectory() / "instala-console",
+                                {"--bundle", demo.bundle().string(), "--data", demo.dataDirectory().string(),
+                                 "--manual-clock"});
+  ASSERT_TRUE(console.started());
+  // Runs the commands, then prints the screen and returns what it printed ("help" marks where it begins).
+  auto screenAfter = [&](const std::vector<std::string>& commands) -> std::optional<std::string> {
+    for (const auto& command : commands) {
+      if (!console.writeLine(command)) return std::nullopt;
+    }
+    console.writeLine("help");
+    if (!console.readUntil("commands:", std::chrono::seconds(60))) return std::nullopt;
+    console.writeLine("show");
+    return console.readUntil("loading: ", std::chrono::seconds(60));
+  };
+  auto screen = screenAfter(joined(signInAndCheckIn(), serviceWithPhoto(photo), std::vector<std::string>{"wait"}));
+  ASSERT_TRUE(screen);
+  // The server stored it but never answered. Unless the transport itself sent it again at once
+  // (the key kept the server from storing it twice), the alert asks, and the retap sends it again.
+  if (screen->find("alert: \"Error de servidor. Intentar nuevamente.\"") != std::string::npos) {
+    screen = screenAfter({"answer Aceptar", "tap 0.23 customButton", "wait"});
+    ASSERT_TRUE(screen);
+  }
+  console.writeLine("quit");
+  console.closeInput();
+  const std::string rest = console.readAll(std::chrono::seconds(60));
+  EXPECT_EQ(console.wait(), 0) << rest;
+  const auto lastScreen = screen->substr(screen->rfind("tabs: "));
+  EXPECT_EQ(lastScreen.rfind("tabs: [Activos] Cerrados Búsqueda\nnavigation: \"Tickets activos\"", 0), 0u) << *screen;
+  EXPECT_EQ(screen->find("error:"), std::string::npos) << *screen;
+  EXPECT_EQ(storedServices(demo), (std::vector<std::pair<std::string, int>>{{"1042", 24}}));
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "common/LoadingActivity.h"
 #include "console/ScreenPrinter.h"
 #include "platform/Bundle.h"
+#include "platform/Paths.h"
 #include "platform/Preferences.h"
 #include "platform/RunLoop.h"
 #include "ui/AlertController.h"
@@ -40,6 +41,8 @@ class ScreenTest : public ::testing::Test {
   void SetUp() override {
     reset();
     pointBundleAt(server.url());
+    // Documents (and the outbox in them) stay private to the test too.
+    platform::Paths::setDataDirectory(data.path());
     platform::Preferences::standard().open(data / "Preferences.plist");
     registerApplicationClasses();
   }
@@ -48,6 +51,7 @@ class ScreenTest : public ::testing::Test {
     // Answers still on their way must not reach the next test.
     waitUntilIdle();
     reset();
+    platform::Paths::setDataDirectory({});
   }
 
   // Replies by request path (the target without its query); other paths get 404.

@@ -1,6 +1,6 @@
 #pragma once
-// Captures what the code under test writes to std::cout (its log lines) for
-// as long as it lives.
+// Captures what the code under test writes to std::cout (its log lines), or to
+// another stream such as std::cerr, for as long as it lives.
 
 #include <iostream>
 #include <sstream>
@@ -10,8 +10,8 @@ namespace instala::testing {
 
 class CapturedOutput {
  public:
-  CapturedOutput() : old_(std::cout.rdbuf(buffer_.rdbuf())) {}
-  ~CapturedOutput() { std::cout.rdbuf(old_); }
+  explicit CapturedOutput(std::ostream& stream = std::cout) : stream_(stream), old_(stream.rdbuf(buffer_.rdbuf())) {}
+  ~CapturedOutput() { stream_.rdbuf(old_); }
   CapturedOutput(const CapturedOutput&) = delete;
   CapturedOutput& operator=(const CapturedOutput&) = delete;
 
@@ -19,6 +19,7 @@ class CapturedOutput {
 
  private:
   std::ostringstream buffer_;
+  std::ostream& stream_;
   std::streambuf* old_;
 };
 

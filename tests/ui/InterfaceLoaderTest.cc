@@ -2,11 +2,18 @@
 #include "ui/ClassRegistry.h"
 #include "ui/Label.h"
 #include "ui/Nib.h"
+#include "ui/Storyboard.h"
 #include "ui/Switch.h"
 #include "ui/TableViewCell.h"
 #include "ui/TextField.h"
 
+#include "support/Corpus.h"
+
 #include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <limits>
+#include <nlohmann/json.hpp>
 
 namespace instala::ui {
 namespace {
@@ -99,11 +106,89 @@ INSTANTIATE_TEST_SUITE_P(
                   "\"backgroundColor\" is not \"#RRGGBB\" or \"#RRGGBBAA\""},
         BrokenNib{"BadLayout", R"({ "class": "FormCell", "view": { "layout": "grid" } })",
                   "\"layout\" must be \"vstack\" or \"hstack\""},
+        // Numbers that do not fit the whole-number property are refused, never converted.
+        BrokenNib{"TagTooLarge", R"({ "class": "FormCell", "view": { "tag": 1e20 } })",
+                  "view: \"tag\" must be a whole number from -2147483648 to 2147483647"},
+        BrokenNib{"TagJustTooLarge", R"({ "class": "FormCell", "view": { "tag": 2147483648 } })", "\"tag\" must be"},
+        BrokenNib{"TagJustTooSmall", R"({ "class": "FormCell", "view": { "tag": -2147483649 } })", "\"tag\" must be"},
+        BrokenNib{"TagFraction", R"({ "class": "FormCell", "view": { "tag": 1.5 } })", "\"tag\" must be"},
+        BrokenNib{"LinesHugeNegative", R"({ "class": "FormCell", "view": { "type": "Label", "lines": -1e300 } })",
+                  "view: \"lines\" must be a whole number from 0 to 2147483647"},
+        BrokenNib{"LinesNegative", R"({ "class": "FormCell", "view": { "type": "Label", "lines": -1 } })",
+                  "\"lines\" must be"},
+        BrokenNib{"LinesTooLarge", R"({ "class": "FormCell", "view": { "type": "Label", "lines": 4294967296 } })",
+                  "\"lines\" must be"},
         BrokenNib{"BadAlign", R"({ "class": "FormCell", "view": { "layout": "hstack", "align": "middle" } })",
                   "\"align\" must be \"fill\" or \"top\""},
         BrokenNib{"AlignWithoutLayout", R"({ "class": "FormCell", "view": { "align": "top" } })",
                   "need a \"layout\""}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(InterfaceLoaderTest, WholeNumbersAtTheirLimitsAreTaken) {
+  auto nib = Nib::fromJSON("FormCell", parse(R"({ "class": "FormCell", "view": { "tag": -2147483648, "children": [
+    { "type": "Label", "outlet": "titleLabel", "tag": 2147483647, "lines": 2147483647 } ] } })"));
+  ASSERT_TRUE(nib) << nib.error().message;
+  auto cell = std::dynamic_pointer_cast<FormCell>(nib.value()->instantiate());
+  EXPECT_EQ(cell->contentView()->subviews().front()->tag(), std::numeric_limits<int>::min());
+  EXPECT_EQ(cell->titleLabel.lock()->tag(), std::numeric_limits<int>::max());
+  EXPECT_EQ(cell->titleLabel.lock()->numberOfLines(), std::numeric_limits<int>::max());
+}
+
+// The files that once loaded with an undefined conversion: the first byte is the fuzz target's choice of kind.
+TEST_F(InterfaceLoaderTest, TheOutOfRangeNumbersOfTheFaultsAreErrors) {
+  for (const char* file : {"nib-tag-huge.json", "nib-lines-huge.json"}) {
+    const std::string text = instala::testing::corpusText("interface-file", file);
+    ASSERT_EQ(text.front(), '\x01') << file;
+    auto nib = Nib::fromJSON("TableViewCell", nlohmann::json::parse(text.substr(1)));
+    ASSERT_FALSE(nib) << file;
+    EXPECT_NE(nib.error().message.find("must be a whole number"), std::string::npos) << nib.error().message;
+  }
+}
+
+// `views` views each inside the one before, in a nib of a plain row view.
+std::string nestedNib(std::size_t views) {
+  std::string text = R"({"class":"TableViewCell","view":)";
+  for (std::size_t i = 1; i < views; ++i) text += R"({"children":[)";
+  text += "{}";
+  for (std::size_t i = 1; i < views; ++i) text += "]}";
+  return text + "}";
+}
+
+TEST_F(InterfaceLoaderTest, NestingIsLimitedAndADeeperFileIsAnError) {
+  // The nib's object, then an object and an array per view: 256 views reach the limit of 512 levels.
+  auto deepest = Nib::fromJSON("Deep", parse(nestedNib(256).c_str()));
+  ASSERT_TRUE(deepest) << deepest.error().message;
+  auto cell = std::dynamic_pointer_cast<TableViewCell>(deepest.value()->instantiate());
+  ASSERT_NE(cell, nullptr);
+  std::size_t depth = 0;
+  for (std::shared_ptr<View> view = cell->contentView(); !view->subviews().empty(); view = view->subviews().front()) {
+    ++depth;
+  }
+  EXPECT_EQ(depth, 256u);
+  std::string tooDeep = nestedNib(256);
+  tooDeep.replace(tooDeep.find("{}"), 2, R"({"children":[]})");
+  auto refused = Nib::fromJSON("Deep", parse(tooDeep.c_str()));
+  ASSERT_FALSE(refused);
+  EXPECT_EQ(refused.error().message, "nib Deep: nested deeper than 512 levels");
+}
+
+// 50,000 views deep (deep-nib.json of the faults) and deeper: refused in a
+// child process, so a stack overflow fails the case, not the test program.
+TEST_F(InterfaceLoaderTest, AFileNestedFarTooDeepIsRefusedWithoutStoppingTheProgram) {
+  for (const std::size_t views : {std::size_t{50'000}, std::size_t{500'000}}) {
+    const std::string text = nestedNib(views);
+    EXPECT_EXIT(
+        {
+          auto nib = Nib::fromJSON("Deep", nlohmann::json::parse(text));
+          auto storyboard =
+              Storyboard::fromJSON("Deep", nlohmann::json::parse(R"({"scenes":[{"id":"S","class":"ViewController","view":)" +
+                                                                 text.substr(text.find(R"("view":)") + 7) + "]}"));
+          std::exit(!nib && !storyboard ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "")
+        << views;
+  }
+}
 
 }  // namespace
 }  // namespace instala::ui

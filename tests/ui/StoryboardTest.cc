@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
 namespace instala::ui {
 namespace {
 

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
 namespace instala::ui {
 namespace {
 
@@ -139,6 +141,47 @@ TEST_F(TableViewTest, ScrollToRowReachesASelfSizingRowPastTheEstimates) {
   ASSERT_NE(cell, nullptr);
   EXPECT_EQ(cell->frame().maxY(), table->frame().height());
 }
+
+struct ScrollToEndCase {
+  const char* name;
+  double height;     // of every row; automaticDimension measures 22 points
+  double estimate;   // assumed for rows not measured yet
+  int how;           // 0: offset at the content's height, 1: far past it, 2: scroll to the last row
+};
+
+void PrintTo(const ScrollToEndCase& c, std::ostream* os) { *os << c.name; }
+
+class TableViewScrollToEndTest : public TableViewTest, public ::testing::WithParamInterface<ScrollToEndCase> {};
+
+// Ten thousand rows: the end is reached at once, whatever the rows measured on
+// the way (taller or shorter than estimated) do to the content's height.
+TEST_P(TableViewScrollToEndTest, ShowsTheLastRowAtTheBottomAtOnce) {
+  screen->count = 10000;
+  screen->height = GetParam().height;
+  auto table = showTable();
+  table->setEstimatedRowHeight(GetParam().estimate);
+  table->reloadData();
+  switch (GetParam().how) {
+    case 0: table->setContentOffset(table->contentHeight()); break;
+    case 1: table->setContentOffset(1e12); break;
+    default: table->scrollToRow({0, 9999}); break;
+  }
+  auto last = table->cellForRow({0, 9999});
+  ASSERT_NE(last, nullptr) << "stopped at row " << table->indexPathsForVisibleRows().back().row;
+  EXPECT_EQ(textOf(*table, 9999), "9999");
+  EXPECT_EQ(last->frame().maxY(), table->frame().height());
+  EXPECT_EQ(table->contentOffset(), table->contentHeight() - table->frame().height());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, TableViewScrollToEndTest,
+    ::testing::Values(ScrollToEndCase{"TallerThanEstimatedByOffset", automaticDimension, 10, 0},
+                      ScrollToEndCase{"TallerThanEstimatedFarPastTheEnd", automaticDimension, 10, 1},
+                      ScrollToEndCase{"TallerThanEstimatedByRow", automaticDimension, 10, 2},
+                      ScrollToEndCase{"ShorterThanEstimatedByOffset", automaticDimension, 44, 0},
+                      ScrollToEndCase{"ShorterThanEstimatedByRow", automaticDimension, 44, 2},
+                      ScrollToEndCase{"FixedHeightByOffset", 50, 44, 0}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(TableViewTest, ATapOnARowSelectsItAndTellsTheDelegate) {
   auto table = showTable();

@@ -1,11 +1,10 @@
 #include "DemoData.h"
 
 #include "TextFolding.h"
+#include "platform/FileSystem.h"
 
 #include <algorithm>
 #include <array>
-#include <fstream>
-#include <iterator>
 #include <limits>
 #include <regex>
 
@@ -147,10 +146,9 @@ Result<std::vector<DemoDocument>> readDocuments(const json& root) {
 }  // namespace
 
 Result<DemoData> DemoData::load(const std::filesystem::path& file, const CivilDay& startDay) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return Error{"cannot read " + file.string()};
-  std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  auto data = parse(content, startDay);
+  auto content = platform::readFile(file);
+  if (!content) return Error{"cannot read " + file.string()};
+  auto data = parse(std::string_view(reinterpret_cast<const char*>(content->data()), content->size()), startDay);
   if (!data) return Error{file.string() + ": " + data.error().message};
   return data;
 }

@@ -4,10 +4,16 @@
 #include "TileImage.h"
 
 #include <httplib.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 
+#include <algorithm>
 #include <cctype>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <iostream>
 
 namespace instala::demo {
@@ -59,6 +65,50 @@ std::string bearerToken(const httplib::Request& request) {
   return header.compare(0, prefix.size(), prefix) == 0 ? header.substr(prefix.size()) : std::string();
 }
 
+// Takes one from the counter when it is above zero.
+bool takeOne(std::atomic<int>& counter) {
+  for (int left = counter.load(); left > 0;) {
+    if (counter.compare_exchange_weak(left, left - 1)) return true;
+  }
+  return false;
+}
+
+// Printable ASCII of a sensible length: the key is kept in a file and logged.
+bool isAcceptableKey(const std::string& key) {
+  if (key.empty() || key.size() > 200) return false;
+  return std::all_of(key.begin(), key.end(), [](char c) { return c > ' ' && c < 0x7F; });
+}
+
+int portOf(const sockaddr_storage& address) {
+  if (address.ss_family == AF_INET) return ntohs(reinterpret_cast<const sockaddr_in&>(address).sin_port);
+  if (address.ss_family == AF_INET6) return ntohs(reinterpret_cast<const sockaddr_in6&>(address).sin6_port);
+  return -1;
+}
+
+// Closes the request's connection without an answer. httplib hands a handler
+// no socket, so it is found among the process's descriptors by its two ports.
+void dropConnection(const httplib::Request& request) {
+  const int remotePort = std::atoi(request.get_header_value("REMOTE_PORT").c_str());
+  const int localPort = std::atoi(request.get_header_value("LOCAL_PORT").c_str());
+  std::error_code ec;
+  for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd", ec)) {
+    const int fd = std::atoi(entry.path().filename().c_str());
+    sockaddr_storage peer{};
+    sockaddr_storage own{};
+    socklen_t peerLength = sizeof peer;
+    socklen_t ownLength = sizeof own;
+    if (::getpeername(fd, reinterpret_cast<sockaddr*>(&peer), &peerLength) != 0 ||
+        ::getsockname(fd, reinterpret_cast<sockaddr*>(&own), &ownLength) != 0) {
+      continue;
+    }
+    if (portOf(peer) == remotePort && portOf(own) == localPort) {
+      // httplib's answer then fails to go out, and it closes the socket itself.
+      ::shutdown(fd, SHUT_RDWR);
+      return;
+    }
+  }
+}
+
 std::string coordinateText(double value) {
   char buffer[32];
   std::snprintf(buffer, sizeof buffer, "%.7f", value);
@@ -73,6 +123,7 @@ platform::Result<std::unique_ptr<DemoServer>> DemoServer::create(DemoServerOptio
   auto data = DemoData::load(options.dataFile, options.startDay.value_or(CivilDay::today()));
   if (!data) return data.error();
   if (options.failSubmissions < 0) return Error{"the number of failing submissions cannot be negative"};
+  if (options.dropAfterBody < 0) return Error{"the number of dropped submissions cannot be negative"};
   return std::unique_ptr<DemoServer>(
       new DemoServer(std::move(options), std::move(data).value(), std::move(routes).value()));
 }
@@ -84,6 +135,7 @@ DemoServer::DemoServer(DemoServerOptions options, DemoData data, RouteTable rout
       submissions_(options_.submissionsDirectory),
       tilePng_(makeTilePng()),
       failuresLeft_(options_.failSubmissions),
+      dropsLeft_(options_.dropAfterBody),
       http_(std::make_unique<httplib::Server>()) {
   installRoutes();
 }
@@ -142,7 +194,12 @@ platform::Result<int> DemoServer::bind(int port) {
   return port;
 }
 
-bool DemoServer::listen() { return http_->listen_after_bind(); }
+bool DemoServer::listen() {
+  // A client may close its connection while an answer is written (and --drop-after-body closes
+  // connections itself): that must end the write, not the process.
+  std::signal(SIGPIPE, SIG_IGN);
+  return http_->listen_after_bind();
+}
 
 void DemoServer::start() {
   thread_ = std::thread([this] { listen(); });
@@ -212,20 +269,28 @@ void DemoServer::postData(const httplib::Request& request, httplib::Response& re
     sendMessage(response, 400, *problem);
     return;
   }
-  // Simulated failures store nothing, so the retry that follows is the one kept.
-  for (int left = failuresLeft_.load(); left > 0;) {
-    if (failuresLeft_.compare_exchange_weak(left, left - 1)) {
-      sendMessage(response, 500, "Falla simulada del servidor; intente de nuevo");
-      return;
-    }
+  const std::string key = request.get_header_value("Idempotency-Key");
+  if (request.has_header("Idempotency-Key") && !isAcceptableKey(key)) {
+    sendMessage(response, 400, "Idempotency-Key no válida");
+    return;
   }
-  auto number = submissions_.store(parts);
-  if (!number) {
-    std::cerr << "instala-demo-server: cannot store a submission: " << number.error().message << std::endl;
+  auto answer = [&response](int number) { sendJson(response, 200, {{"message", "ok"}, {"submission", number}}); };
+  // A key stored before: the first answer again, nothing stored, nothing simulated.
+  if (auto number = submissions_.numberForKey(key)) return answer(*number);
+  // Simulated failures store nothing, so the retry that follows is the one kept.
+  if (takeOne(failuresLeft_)) {
+    sendMessage(response, 500, "Falla simulada del servidor; intente de nuevo");
+    return;
+  }
+  auto stored = submissions_.storeOnce(parts, key);
+  if (!stored) {
+    std::cerr << "instala-demo-server: cannot store a submission: " << stored.error().message << std::endl;
     sendMessage(response, 500, "No se pudo guardar el envío");
     return;
   }
-  sendJson(response, 200, {{"message", "ok"}, {"submission", *number}});
+  // Stored, but the client never learns it: its retry must not store the service twice.
+  if (stored->fresh && takeOne(dropsLeft_)) return dropConnection(request);
+  answer(stored->number);
 }
 
 void DemoServer::document(const httplib::Request& request, httplib::Response& response) const {

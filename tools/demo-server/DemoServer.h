@@ -2,7 +2,8 @@
 // A development server that speaks the application's HTTP API on loopback:
 // sign-in with demo credentials, bearer tokens, the ticket lists, document
 // search and the documents themselves, geocoding of the sample addresses, map
-// tiles, and a submission endpoint that keeps every received part on disk.
+// tiles, and a submission endpoint that keeps every received part on disk,
+// once per Idempotency-Key: a key it has stored answers the first answer again.
 // It is a tool for developers and tests, not part of the application.
 
 #include "CivilDay.h"
@@ -34,6 +35,7 @@ struct DemoServerOptions {
   std::filesystem::path dataFile;              // the sample tickets
   std::filesystem::path submissionsDirectory;  // one folder per received submission
   int failSubmissions = 0;                     // answer the first N submissions with 500
+  int dropAfterBody = 0;  // then store the next N and close the connection without answering
   std::ostream* log = nullptr;                 // one line per request; none when null
   std::optional<CivilDay> startDay;            // the day the ticket dates count from; today when absent
 };
@@ -82,6 +84,7 @@ class DemoServer {
   SubmissionStore submissions_;
   std::string tilePng_;
   std::atomic<int> failuresLeft_;
+  std::atomic<int> dropsLeft_;
   std::mutex logMutex_;
   std::unique_ptr<httplib::Server> http_;
   std::thread thread_;

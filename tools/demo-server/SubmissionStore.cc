@@ -4,7 +4,10 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <set>
 
 namespace instala::demo {
@@ -62,7 +65,7 @@ std::optional<std::string> SubmissionStore::problemWith(const std::vector<Submis
   std::set<std::string> names;
   for (const auto& part : parts) {
     if (!isPlainFileName(part.name)) return "nombre de parte no válido: \"" + part.name + "\"";
-    if (part.isFile() && (part.name == kFieldsFile || part.name == kManifestFile)) {
+    if (part.isFile() && (part.name == kFieldsFile || part.name == kManifestFile || part.name == kKeyFile)) {
       return "nombre de parte reservado: \"" + part.name + "\"";
     }
     if (!names.insert(part.name).second) return "parte repetida: \"" + part.name + "\"";
@@ -70,25 +73,47 @@ std::optional<std::string> SubmissionStore::problemWith(const std::vector<Submis
   return std::nullopt;
 }
 
-int SubmissionStore::nextNumber() {
-  if (lastNumber_ < 0) {
-    lastNumber_ = 0;
-    std::error_code ec;
-    for (const auto& entry : fs::directory_iterator(root_, ec)) {
-      if (auto number = folderNumber(entry.path().filename().string())) lastNumber_ = std::max(lastNumber_, *number);
-    }
+void SubmissionStore::scan() {
+  if (scanned_) return;
+  scanned_ = true;
+  std::error_code ec;
+  for (const auto& entry : fs::directory_iterator(root_, ec)) {
+    auto number = folderNumber(entry.path().filename().string());
+    if (!number) continue;
+    lastNumber_ = std::max(lastNumber_, *number);
+    std::ifstream keyFile(entry.path() / kKeyFile, std::ios::binary);
+    std::string key((std::istreambuf_iterator<char>(keyFile)), std::istreambuf_iterator<char>());
+    if (!key.empty()) keys_.emplace(key, *number);
   }
-  return ++lastNumber_;
+}
+
+std::optional<int> SubmissionStore::numberForKey(const std::string& idempotencyKey) {
+  std::lock_guard lock(mutex_);
+  scan();
+  auto found = keys_.find(idempotencyKey);
+  if (idempotencyKey.empty() || found == keys_.end()) return std::nullopt;
+  return found->second;
 }
 
 platform::Result<int> SubmissionStore::store(const std::vector<SubmissionPart>& parts) {
+  auto stored = storeOnce(parts, std::string());
+  if (!stored) return stored.error();
+  return stored->number;
+}
+
+platform::Result<SubmissionStore::Stored> SubmissionStore::storeOnce(const std::vector<SubmissionPart>& parts,
+                                                                      const std::string& idempotencyKey) {
   if (auto problem = problemWith(parts)) return Error{*problem};
   std::lock_guard lock(mutex_);
+  scan();
+  if (auto found = keys_.find(idempotencyKey); !idempotencyKey.empty() && found != keys_.end()) {
+    return Stored{found->second, false};
+  }
   std::error_code ec;
   fs::create_directories(root_, ec);
   if (ec) return Error{"cannot create " + root_.string() + ": " + ec.message()};
 
-  const int number = nextNumber();
+  const int number = lastNumber_ + 1;
   const fs::path folder = root_ / folderName(number);
   const fs::path partial = root_ / (folderName(number) + ".partial");
   fs::remove_all(partial, ec);
@@ -112,6 +137,9 @@ platform::Result<int> SubmissionStore::store(const std::vector<SubmissionPart>& 
   }
   if (!failure) failure = platform::writeFileAtomically(partial / kFieldsFile, bytesOf(jsonText(fields)), perms);
   if (!failure) failure = platform::writeFileAtomically(partial / kManifestFile, bytesOf(jsonText(manifest)), perms);
+  if (!failure && !idempotencyKey.empty()) {
+    failure = platform::writeFileAtomically(partial / kKeyFile, bytesOf(idempotencyKey), perms);
+  }
   if (!failure) {
     fs::rename(partial, folder, ec);
     if (ec) failure = "cannot rename " + partial.string() + ": " + ec.message();
@@ -120,7 +148,9 @@ platform::Result<int> SubmissionStore::store(const std::vector<SubmissionPart>& 
     fs::remove_all(partial, ec);
     return Error{*failure};
   }
-  return number;
+  lastNumber_ = number;
+  if (!idempotencyKey.empty()) keys_.emplace(idempotencyKey, number);
+  return Stored{number, true};
 }
 
 }  // namespace instala::demo

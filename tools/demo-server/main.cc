@@ -32,6 +32,8 @@ const char* kUsage =
     "                        else ../share/instala/demo-data/tickets.json from it)\n"
     "  --submissions DIR     where received submissions are stored (default: ./demo-submissions)\n"
     "  --fail-submissions N  answer the first N submissions with status 500 and store nothing\n"
+    "  --drop-after-body N   then store the next N submissions but close the connection\n"
+    "                        without answering (their retry must not store them twice)\n"
     "  --help                show this text\n"
     "\n"
     "Demo credentials: tecnico@instala.mx / Instala2026\n";
@@ -81,6 +83,10 @@ int main(int argc, char** argv) {
       auto number = parseNumber(value, 1000000);
       if (!number) return usageError("--fail-submissions needs a number");
       options.failSubmissions = *number;
+    } else if (flag == "--drop-after-body") {
+      auto number = parseNumber(value, 1000000);
+      if (!number) return usageError("--drop-after-body needs a number");
+      options.dropAfterBody = *number;
     } else {
       return usageError("unknown option " + flag);
     }
@@ -106,6 +112,9 @@ int main(int argc, char** argv) {
             << "Submissions are stored in: " << options.submissionsDirectory.string() << "\n";
   if (options.failSubmissions > 0) {
     std::cout << "The first " << options.failSubmissions << " submission(s) will fail with status 500\n";
+  }
+  if (options.dropAfterBody > 0) {
+    std::cout << "Then " << options.dropAfterBody << " submission(s) will be stored without an answer\n";
   }
   std::cout << std::flush;
   return (*server)->listen() ? 0 : 1;

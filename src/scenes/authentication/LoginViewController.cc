@@ -4,6 +4,8 @@
 #include "common/ShowAlert.h"
 #include "common/Styles.h"
 #include "networking/ServerAPI.h"
+#include "outbox/Outbox.h"
+#include "outbox/OutboxProvider.h"
 #include "platform/Preferences.h"
 #include "platform/TextRules.h"
 
@@ -41,6 +43,8 @@ void LoginViewController::signInDidComplete(const std::optional<User>& user, std
   // An empty token still counts: the server decides what an empty token means.
   if (status == 200 && user && user->authToken()) {
     platform::Preferences::standard().setObject(*user->authToken(), "token");
+    // Services held back by a 422 go out again with the new token.
+    if (auto box = outbox::applicationOutbox()) box->didSignIn();
     performSegue("toHome", nullptr);
     return;
   }

@@ -7,6 +7,7 @@
 #include "scenes/process/ChecklistRows.h"
 #include "scenes/process/EvidencePhotos.h"
 #include "scenes/process/ProcessStepsCell.h"
+#include "scenes/process/ServiceKey.h"
 #include "scenes/process/StepTwoTableViewController.h"
 
 namespace instala {
@@ -16,7 +17,9 @@ void StepOneTableViewController::viewDidLoad() {
   hideKeyboardWhenTappedAround(*this);
   registerChecklistNibs(*tableView());
   Utils::clearPreferences();
-  // Photos of an earlier process would otherwise be sent as this vehicle's evidence.
+  startServiceKey();
+  // Photos of an earlier process would otherwise be sent as this vehicle's evidence. A service
+  // already tapped keeps its own copies in the outbox.
   for (int slot = 0; slot < kEvidencePhotoSlots; ++slot) Utils::removeImage(evidencePhotoName(slot));
 }
 

@@ -3,7 +3,8 @@
 // the 21 checklist switches fill `data`; the button keeps the record on the
 // device ("dataElements") for step three and goes on to step two with the
 // ticket. Loading the screen starts a new process: the preferences of an
-// earlier one (except the token) and its photo files are removed.
+// earlier one (except the token) and its photo files are removed, and the
+// process gets a new idempotency key.
 
 #include "models/ProcessData.h"
 #include "models/Ticket.h"

@@ -3,30 +3,26 @@
 #include "common/CustomButtonCell.h"
 #include "common/KeyboardDismissal.h"
 #include "common/ShowAlert.h"
-#include "common/Utils.h"
+#include "outbox/OutboxProvider.h"
+#include "platform/Paths.h"
 #include "platform/Preferences.h"
 #include "scenes/process/ChecklistRows.h"
 #include "scenes/process/EvidencePhotos.h"
 #include "scenes/process/ProcessStepsCell.h"
+#include "scenes/process/ServiceKey.h"
 #include "scenes/process/StepOneTableViewController.h"
+#include "ui/LayoutConstraint.h"
 
-#include <array>
-#include <future>
 #include <iostream>
+#include <map>
 
 namespace instala {
 namespace {
 
-// "image" for slot 0, then "image2" … "image5".
-std::string photoPartName(int slot) { return slot == 0 ? "image" : "image" + std::to_string(slot + 1); }
-
-// The stored photo of a slot as the upload sends it; nothing when the slot has
-// no readable photo or it cannot be encoded again.
-std::optional<platform::Bytes> uploadPhoto(int slot) {
-  auto photo = Utils::loadImage(evidencePhotoName(slot));
-  if (!photo) return std::nullopt;
-  return photo->jpegRepresentation(StepThreeTableViewController::kUploadPhotoQuality);
-}
+// The "Cancelar" button sits in the button row's bottom margin, under the
+// right end of "Finalizar", and shows only while the service is under way.
+constexpr int kCancelButtonWidth = 96;
+constexpr int kCancelButtonHeight = 20;
 
 }  // namespace
 
@@ -34,6 +30,12 @@ void StepThreeTableViewController::viewDidLoad() {
   Super::viewDidLoad();
   hideKeyboardWhenTappedAround(*this);
   registerChecklistNibs(*tableView());
+  if (auto box = currentOutbox()) {
+    std::weak_ptr<StepThreeTableViewController> weakSelf = sharedAs<StepThreeTableViewController>();
+    subscription_ = box->subscribe([weakSelf](const outbox::OutboxEvent& event) {
+      if (auto self = weakSelf.lock()) self->outboxChanged(event);
+    });
+  }
 }
 
 int StepThreeTableViewController::numberOfRowsInSection(ui::TableView&, int) { return kChecklistScreenRows; }
@@ -62,12 +64,42 @@ std::shared_ptr<ui::TableViewCell> StepThreeTableViewController::cellForRowAtInd
     cell->buttonAction = [weakSelf] {
       if (auto self = weakSelf.lock()) self->submitProcess();
     };
+    configureCancelButton(*cell);
     return cell;
   }
   if (row > kKilometersRow && row < kChecklistButtonRow) {
     return checklistItemCell(*this, &StepThreeTableViewController::finalData, tableView, indexPath);
   }
   return std::make_shared<ui::TableViewCell>();
+}
+
+void StepThreeTableViewController::configureCancelButton(CustomButtonCell& cell) {
+  std::shared_ptr<ui::Button> cancel;
+  if (auto* tagged = dynamic_cast<ui::Button*>(cell.viewWithTag(kCancelButtonTag))) {
+    cancel = tagged->sharedAs<ui::Button>();
+  } else {
+    cancel = std::make_shared<ui::Button>(ui::Rect{0, 0, kCancelButtonWidth, kCancelButtonHeight});
+    cancel->setTag(kCancelButtonTag);
+    cancel->setTitle(kCancelTitle, ui::ControlState::normal);
+    cancel->setTitleColor(ui::Color::named("DarkBlue"), ui::ControlState::normal);
+    cancel->setFont(ui::Font::systemFont(13));
+    // The row view belongs to this screen's table, so the target never changes.
+    cancel->addTarget(sharedAs<StepThreeTableViewController>(), "cancelButtonHandler:",
+                      ui::ControlEvent::touchUpInside);
+    cell.addSubview(cancel);
+    const std::map<std::string, std::shared_ptr<ui::View>> views{{"cancel", cancel}};
+    for (const std::string& format : {"H:[cancel(" + std::to_string(kCancelButtonWidth) + ")]-20-|",
+                                      "V:[cancel(" + std::to_string(kCancelButtonHeight) + ")]-0-|"}) {
+      if (auto constraints = ui::LayoutConstraint::withVisualFormat(format, views)) cell.addConstraints(*constraints);
+    }
+  }
+  cancel->setHidden(submissionState() == SubmissionState::idle);
+}
+
+void StepThreeTableViewController::refreshButtonRow() {
+  if (!isViewLoaded()) return;
+  auto cell = std::dynamic_pointer_cast<CustomButtonCell>(tableView()->cellForRow({0, kChecklistButtonRow}));
+  if (cell) configureCancelButton(*cell);
 }
 
 std::optional<ProcessData> StepThreeTableViewController::loadInitialData() {
@@ -83,80 +115,105 @@ SubmissionFields StepThreeTableViewController::submissionFields() const {
 }
 
 SubmissionSnapshot StepThreeTableViewController::snapshot() const {
-  const auto& preferences = platform::Preferences::standard();
   SubmissionSnapshot snapshot;
   snapshot.ticket = ticket;
   snapshot.initialData = loadInitialData();
   snapshot.finalData = finalData;
-  snapshot.token = preferences.stringForKey("token").value_or("");
-  if (auto video = preferences.stringForKey(kVideoPreferenceKey)) snapshot.videoPath = std::filesystem::path(*video);
+  if (auto video = platform::Preferences::standard().stringForKey(kVideoPreferenceKey)) {
+    snapshot.videoPath = std::filesystem::path(*video);
+  }
   return snapshot;
 }
 
-void StepThreeTableViewController::appendSubmissionParts(MultipartFormData& form, const SubmissionSnapshot& snapshot) {
-  for (const auto& [name, value] : instala::submissionFields(snapshot.ticket, snapshot.initialData, snapshot.finalData)) {
-    form.addDataPart(submissionText(value), name);
+outbox::ServiceSubmission StepThreeTableViewController::serviceSubmission(const SubmissionSnapshot& snapshot,
+                                                                          const std::string& key) {
+  outbox::ServiceSubmission submission;
+  submission.idempotencyKey = key;
+  submission.ticketId = snapshot.ticket && snapshot.ticket->id() ? *snapshot.ticket->id() : 0;
+  for (const auto& [name, value] :
+       instala::submissionFields(snapshot.ticket, snapshot.initialData, snapshot.finalData)) {
+    submission.fields.emplace_back(name, submissionText(value));
   }
-  // The photos are decoded and encoded again side by side; the parts keep their order.
-  std::array<std::future<std::optional<platform::Bytes>>, kEvidencePhotoSlots> photos;
+  const auto documents = platform::Paths::documentsDirectory();
   for (int slot = 0; slot < kEvidencePhotoSlots; ++slot) {
-    photos[static_cast<std::size_t>(slot)] = std::async(std::launch::async, uploadPhoto, slot);
+    submission.photos[static_cast<std::size_t>(slot)] = documents / evidencePhotoName(slot);
   }
-  for (int slot = 0; slot < kEvidencePhotoSlots; ++slot) {
-    const std::string name = photoPartName(slot);
-    if (auto bytes = photos[static_cast<std::size_t>(slot)].get()) {
-      form.addFilePart(*bytes, name, name, "image/png");
-    } else {
-      form.addDataPart(std::string(), name);
-    }
-  }
-  if (snapshot.videoPath) form.addFileURLPart(*snapshot.videoPath, "video");
+  submission.video = snapshot.videoPath;
+  return submission;
+}
+
+std::shared_ptr<outbox::Outbox> StepThreeTableViewController::currentOutbox() const {
+  return outbox ? outbox : outbox::applicationOutbox();
+}
+
+std::optional<outbox::EntryStatus> StepThreeTableViewController::serviceStatus() const {
+  auto box = currentOutbox();
+  auto key = storedServiceKey();
+  if (!box || !key) return std::nullopt;
+  return box->status(*key);
+}
+
+StepThreeTableViewController::SubmissionState StepThreeTableViewController::submissionState() const {
+  auto status = serviceStatus();
+  if (!status || status->phase == outbox::Phase::pending) return SubmissionState::idle;
+  if (status->phase == outbox::Phase::sending && status->progress) return SubmissionState::uploading;
+  return SubmissionState::building;
+}
+
+std::optional<UploadProgress> StepThreeTableViewController::uploadProgress() const {
+  auto status = serviceStatus();
+  if (!status || status->phase != outbox::Phase::sending) return std::nullopt;
+  return status->progress;
 }
 
 void StepThreeTableViewController::submitProcess() {
-  if (state_ != SubmissionState::idle) return;
-  state_ = SubmissionState::building;
-  auto api = serverAPI ? serverAPI : std::make_shared<const ServerAPI>();
-  auto taken = snapshot();
-  const std::string token = taken.token;
-  std::weak_ptr<StepThreeTableViewController> weakSelf = sharedAs<StepThreeTableViewController>();
-  api->postData(
-      token, [taken = std::move(taken)](MultipartFormData& form) { appendSubmissionParts(form, taken); },
-      [weakSelf](const MultipartFormDataEncodingResult& result) {
-        auto self = weakSelf.lock();
-        if (!self) return;
-        if (!result.isSuccess()) {
-          self->submissionFailed();
-          return;
-        }
-        self->state_ = SubmissionState::uploading;
-        result.request
-            ->uploadProgress([weakSelf](const UploadProgress& progress) {
-              std::cout << "IN PROGRESS" << std::endl;
-              if (auto self = weakSelf.lock()) self->uploadProgress_ = progress;
-            })
-            .responseJSON([weakSelf](std::optional<RequestError>, std::optional<Json> value, std::optional<int> status) {
-              auto self = weakSelf.lock();
-              if (!self) return;
-              if (value && status && *status >= 200 && *status < 300) {
-                self->submissionSucceeded();
-              } else {
-                self->submissionFailed();
-              }
-            });
-      });
+  auto box = currentOutbox();
+  if (!box) {
+    std::cerr << "step three: the application has no outbox" << std::endl;
+    showFailureAlert(false);
+    return;
+  }
+  if (submissionState() != SubmissionState::idle) return;
+  box->submit(serviceSubmission(snapshot(), serviceKey()));
 }
 
-void StepThreeTableViewController::submissionFailed() {
-  state_ = SubmissionState::idle;
-  uploadProgress_.reset();
-  showAlert(*this, std::string(kFailureMessage), std::nullopt, std::nullopt, "Aceptar");
+void StepThreeTableViewController::cancelButtonHandler(ui::Object*) {
+  auto box = currentOutbox();
+  auto key = storedServiceKey();
+  if (box && key) box->cancel(*key);
 }
 
-void StepThreeTableViewController::submissionSucceeded() {
-  state_ = SubmissionState::idle;
-  uploadProgress_.reset();
-  performSegue("toHomeFromFinish", nullptr);
+bool StepThreeTableViewController::isShown() const {
+  const auto& view = viewIfLoaded();
+  return view && view->window();
+}
+
+void StepThreeTableViewController::outboxChanged(const outbox::OutboxEvent& event) {
+  if (!event.idempotencyKey.empty() && event.idempotencyKey != storedServiceKey()) return;
+  refreshButtonRow();
+  if (!event.outcome || !isShown()) return;
+  if (*event.outcome == outbox::Outcome::sent) {
+    performSegue("toHomeFromFinish", nullptr);
+  } else if (*event.outcome == outbox::Outcome::failed && event.tapped && !presentedViewController()) {
+    showFailureAlert(serviceStatus().has_value());
+  }
+}
+
+// "Enviar más tarde" only when the outbox keeps the service: a snapshot that
+// could not even be written leaves nothing to send later.
+void StepThreeTableViewController::showFailureAlert(bool kept) {
+  std::vector<std::pair<std::string, ui::AlertAction::Handler>> others;
+  if (kept) {
+    std::weak_ptr<StepThreeTableViewController> weakSelf = sharedAs<StepThreeTableViewController>();
+    others.emplace_back(kSendLaterTitle, [weakSelf](ui::AlertAction&) {
+      if (auto self = weakSelf.lock()) self->performSegue("toHomeFromFinish", nullptr);
+    });
+  }
+  showAlert(*this, std::string(kFailureMessage), "Aceptar", nullptr, std::move(others));
+}
+
+void StepThreeTableViewController::describe(ui::ClassDescription<StepThreeTableViewController>& d) {
+  d.action("cancelButtonHandler:", &StepThreeTableViewController::cancelButtonHandler);
 }
 
 }  // namespace instala

@@ -3,13 +3,17 @@
 #include "common/CustomButtonCell.h"
 #include "common/Identifier.h"
 #include "common/KeyboardDismissal.h"
+#include "common/ShowAlert.h"
 #include "common/Utils.h"
+#include "networking/Session.h"
 #include "platform/Preferences.h"
 #include "platform/RunLoop.h"
 #include "scenes/process/EvidenceCell.h"
 #include "scenes/process/EvidencePhotos.h"
 #include "scenes/process/ProcessStepsCell.h"
 #include "scenes/process/StepThreeTableViewController.h"
+#include "ui/AlertController.h"
+#include "ui/NavigationController.h"
 #include "ui/Nib.h"
 
 namespace instala {
@@ -117,12 +121,69 @@ void StepTwoTableViewController::imagePickerControllerDidFinishPickingMedia(ui::
     picker.dismiss(true);
   }
   if (info.mediaURL) {
-    videoURL = info.mediaURL;
+    storeVideo(*info.mediaURL);
+    reloadSoon();
   } else if (info.originalImage) {
-    imagesTaked[static_cast<std::size_t>(imageIndex)] = info.originalImage;
-  } else {
+    savePhoto(imageIndex, *info.originalImage);
+  }
+  showSaveFailureWhenPossible();
+}
+
+void StepTwoTableViewController::imagePickerControllerDidCancel(ui::ImagePickerController& picker) {
+  ImagePickerControllerDelegate::imagePickerControllerDidCancel(picker);
+  showSaveFailureWhenPossible();
+}
+
+void StepTwoTableViewController::storeVideo(const std::filesystem::path& video) {
+  auto& preferences = platform::Preferences::standard();
+  const auto previous = preferences.objectForKey(kVideoPreferenceKey);
+  if (!preferences.setObject(video.string(), kVideoPreferenceKey)) {
+    videoURL = video;
     return;
   }
+  // Not on disk: step three must not find it in memory either.
+  if (previous) {
+    preferences.setObject(*previous, kVideoPreferenceKey);
+  } else {
+    preferences.removeObjectForKey(kVideoPreferenceKey);
+  }
+  saveFailureToShow_ = true;
+}
+
+void StepTwoTableViewController::savePhoto(int slot, ui::Image photo) {
+  // The encoding queue keeps the JPEG encoding and the disk off the main
+  // thread; counting the save as the session's work makes headless drivers
+  // ("wait") wait for it like for an exchange.
+  auto& session = Session::shared();
+  session.beginWork();
+  ++photoSavesUnderWay_;
+  std::weak_ptr<StepTwoTableViewController> weakSelf = sharedAs<StepTwoTableViewController>();
+  session.encodingQueue().async([weakSelf, slot, photo = std::move(photo), &session] {
+    const bool stored = !Utils::saveImage(evidencePhotoName(slot), photo);
+    platform::RunLoop::main().async([weakSelf, slot, photo, stored, &session] {
+      session.endWork();
+      if (auto self = weakSelf.lock()) self->photoSaveEnded(slot, photo, stored);
+    });
+  });
+}
+
+void StepTwoTableViewController::photoSaveEnded(int slot, ui::Image photo, bool stored) {
+  --photoSavesUnderWay_;
+  if (stored) {
+    imagesTaked[static_cast<std::size_t>(slot)] = std::move(photo);
+    reloadSoon();
+  } else {
+    saveFailureToShow_ = true;
+    nextWhenSaved_ = false;
+  }
+  showSaveFailureWhenPossible();
+  if (nextWhenSaved_ && photoSavesUnderWay_ == 0) {
+    nextWhenSaved_ = false;
+    if (isOnTop()) performSegue("toStep3", nullptr);
+  }
+}
+
+void StepTwoTableViewController::reloadSoon() {
   std::weak_ptr<StepTwoTableViewController> weakSelf = sharedAs<StepTwoTableViewController>();
   platform::RunLoop::main().async([weakSelf] {
     auto self = weakSelf.lock();
@@ -130,15 +191,27 @@ void StepTwoTableViewController::imagePickerControllerDidFinishPickingMedia(ui::
   });
 }
 
-void StepTwoTableViewController::saveEvidence() {
-  for (int slot = 0; slot < kEvidencePhotoSlots; ++slot) {
-    if (const auto& photo = imagesTaked[static_cast<std::size_t>(slot)]) Utils::saveImage(evidencePhotoName(slot), *photo);
-  }
-  if (videoURL) platform::Preferences::standard().setObject(videoURL->string(), kVideoPreferenceKey);
+bool StepTwoTableViewController::isOnTop() const {
+  const auto* navigation = navigationController();
+  return navigation && navigation->topViewController().get() == this;
+}
+
+void StepTwoTableViewController::showSaveFailureWhenPossible() {
+  if (!saveFailureToShow_ || !isOnTop()) return;
+  const auto presented = presentedViewController();
+  // The camera is still open: the alert follows when it closes.
+  if (presented && !std::dynamic_pointer_cast<ui::AlertController>(presented)) return;
+  saveFailureToShow_ = false;
+  // An alert already up says the same.
+  if (!presented) showAlert(*this, kSaveFailedMessage, std::nullopt, std::nullopt, "Aceptar");
 }
 
 void StepTwoTableViewController::next() {
-  saveEvidence();
+  // Step three reads the photos from disk: never before their saves have ended.
+  if (photoSavesUnderWay_ > 0) {
+    nextWhenSaved_ = true;
+    return;
+  }
   performSegue("toStep3", nullptr);
 }
 

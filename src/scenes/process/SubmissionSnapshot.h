@@ -1,14 +1,14 @@
 #pragma once
 // What one submission sends, read on the main thread when "Finalizar" is
-// tapped, so the body builder on the background worker never reads a screen.
-// Only the photos are read by the builder itself, from the photo store.
+// tapped, so nothing later reads a screen. The photos stay in the photo store
+// until the outbox takes them. The token is not part of it: every attempt
+// reads the token stored at that moment.
 
 #include "models/ProcessData.h"
 #include "models/Ticket.h"
 
 #include <filesystem>
 #include <optional>
-#include <string>
 
 namespace instala {
 
@@ -16,7 +16,6 @@ struct SubmissionSnapshot {
   std::optional<Ticket> ticket;
   std::optional<ProcessData> initialData;  // from "dataElements"; none when missing or unreadable
   std::optional<ProcessData> finalData;
-  std::string token;                             // empty when signed out
   std::optional<std::filesystem::path> videoPath;  // from "video"
 };
 

@@ -2,9 +2,30 @@
 
 #include "common/ShowAlert.h"
 #include "networking/ServerAPI.h"
+#include "outbox/OutboxProvider.h"
 #include "platform/Preferences.h"
+#include "ui/NavigationController.h"
 
 namespace instala {
+
+void ActivesTableViewController::viewDidLoad() {
+  TicketListTableViewController::viewDidLoad();
+  if (!outbox) outbox = outbox::applicationOutbox();
+  if (!outbox) return;
+  std::weak_ptr<ActivesTableViewController> weakSelf = sharedAs<ActivesTableViewController>();
+  subscription_ = outbox->subscribe([weakSelf](const outbox::OutboxEvent&) {
+    if (auto self = weakSelf.lock()) self->updateBadge();
+  });
+  updateBadge();
+}
+
+// The badge belongs to the tab's item, which is the navigation controller's when there is one.
+void ActivesTableViewController::updateBadge() {
+  ui::ViewController* tab = navigationController();
+  if (!tab) tab = this;
+  const std::size_t pending = outbox ? outbox->pendingCount() : 0;
+  tab->tabBarItem().badgeValue = pending ? std::optional<std::string>(std::to_string(pending)) : std::nullopt;
+}
 
 void ActivesTableViewController::requestTickets(const std::string& token, RequestCompletion<Tickets> completion) {
   ServerAPI().activeTickets(token, std::move(completion));

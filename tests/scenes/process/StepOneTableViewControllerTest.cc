@@ -2,6 +2,7 @@
 
 #include "common/CustomButtonCell.h"
 #include "common/Utils.h"
+#include "outbox/IdempotencyKey.h"
 #include "scenes/ScreenFixture.h"
 #include "scenes/process/ProcessElementCell.h"
 #include "scenes/process/ProcessKilometersCell.h"
@@ -46,16 +47,28 @@ class StepOneTest : public testing::ScreenFixture {
   }
 };
 
-TEST_F(StepOneTest, LoadingKeepsOnlyTheTokenAndRemovesTheEarlierPhotos) {
+TEST_F(StepOneTest, LoadingKeepsOnlyTheTokenRemovesTheEarlierPhotosAndMakesANewKey) {
   auto& preferences = platform::Preferences::standard();
   preferences.setObject("abc", "token");
   preferences.setObject(platform::Bytes{1, 2}, "dataElements");
   preferences.setObject("/tmp/old.mp4", "video");
-  for (const char* name : {"img-1", "img-2", "img-5", "other"}) Utils::saveImage(name, photo());
+  const std::string earlierKey = "0b5e2c1a-7d4f-4e8a-9c3b-2f1d0e6a5b47";
+  preferences.setObject(earlierKey, "idempotencyKey");
+  for (const char* name : {"img-1", "img-2", "img-5", "other"}) ASSERT_FALSE(Utils::saveImage(name, photo()));
+  // A service an earlier process left in the outbox.
+  dir.write("Documents/Outbox/" + earlierKey + "/entry.plist", "kept");
   open();
-  EXPECT_EQ(preferences.keys(), std::vector<std::string>{"token"});
+  EXPECT_EQ(preferences.keys(), (std::vector<std::string>{"idempotencyKey", "token"}));
+  const auto key = preferences.stringForKey("idempotencyKey");
+  ASSERT_TRUE(key);
+  EXPECT_TRUE(outbox::isIdempotencyKey(*key)) << *key;
+  EXPECT_NE(*key, earlierKey);
   for (const char* name : {"img-1", "img-2", "img-3", "img-4", "img-5"}) EXPECT_FALSE(Utils::loadImage(name)) << name;
   EXPECT_TRUE(Utils::loadImage("other"));
+  EXPECT_EQ(testing::readText(dir / "Documents" / "Outbox" / earlierKey / "entry.plist"), "kept");
+  // Every new process gets a key of its own.
+  open();
+  EXPECT_NE(preferences.stringForKey("idempotencyKey"), key);
 }
 
 TEST_F(StepOneTest, RowsAndHeights) {
