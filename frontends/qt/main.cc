@@ -9,7 +9,6 @@
 // The two exit flags measure start-up: the program quits once that frame is drawn.
 
 #include "app/Launch.h"
-#include "networking/CurlLibrary.h"
 #include "platform/Bundle.h"
 #include "platform/RunLoop.h"
 #include "qt/FrameExit.h"
@@ -106,8 +105,6 @@ int main(int argc, char** argv) {
     return 2;
   }
 
-  // libcurl and its libraries load on another core, before the first screen's first request.
-  loadCurlInBackground();
   // The model's screen is the window: a phone's 390 by 844 points.
   ui::Screen::main().setPortraitSize({desktop::MainWindow::phoneWidth, desktop::MainWindow::phoneHeight});
   desktop::QtRunLoopDriver driver(platform::RunLoop::main());
