@@ -1,1 +1,0 @@
-// Compiled only to make the precompiled header the test programs share (tests/CMakeLists.txt).
