@@ -27,7 +27,7 @@ class Documents final : public DocumentsProtocol {
 
   const std::vector<std::optional<std::string>>& documents() const override { return documents_; }
   std::vector<std::optional<std::string>>& documents() { return documents_; }
-  bool operator==(const Documents&) const = default;
+  bool operator==(const Documents& other) const { return documents_ == other.documents_; }
 
  private:
   std::vector<std::optional<std::string>> documents_;

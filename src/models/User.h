@@ -29,7 +29,7 @@ class User final : public UserProtocol {
 
   const std::optional<std::string>& name() const override { return name_; }
   const std::optional<std::string>& authToken() const override { return authToken_; }
-  bool operator==(const User&) const = default;
+  bool operator==(const User& other) const { return name_ == other.name_ && authToken_ == other.authToken_; }
 
  private:
   std::optional<std::string> name_;
