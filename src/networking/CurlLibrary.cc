@@ -87,6 +87,14 @@ void curl_easy_cleanup(CURL* handle) {
   if (library().curl_easy_cleanup) library().curl_easy_cleanup(handle);
 }
 
+// libcurl declares these two with an enum before the "...": clang warns that
+// an enum might be promoted, but libcurl's own definitions take the same
+// parameters, so the arguments arrive as libcurl itself would read them.
+#if defined(__clang__)
+#pragma clang diagnostic push
+#pragma clang diagnostic ignored "-Wvarargs"
+#endif
+
 // The value's type follows from the option's number, as libcurl itself reads it.
 CURLcode curl_easy_setopt(CURL* handle, CURLoption option, ...) {
   if (!library().curl_easy_setopt) return CURLE_FAILED_INIT;
@@ -118,6 +126,10 @@ CURLcode curl_easy_getinfo(CURL* handle, CURLINFO info, ...) {
   va_end(arguments);
   return result;
 }
+
+#if defined(__clang__)
+#pragma clang diagnostic pop
+#endif
 
 const char* curl_easy_strerror(CURLcode code) {
   return library().curl_easy_strerror ? library().curl_easy_strerror(code) : instala::unavailable();

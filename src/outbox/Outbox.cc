@@ -233,9 +233,7 @@ void Outbox::pump() {
 void Outbox::send(const std::string& key, bool tapped) {
   Item* item = find(key);
   if (!item) return;
-  current_.emplace();
-  current_->key = key;
-  current_->tapped = tapped;
+  current_ = Send{key, tapped, false, nullptr};
   item->status.phase = Phase::sending;
   item->status.tapped = tapped;
   item->status.progress.reset();

@@ -1,7 +1,11 @@
 #include "platform/BinaryPropertyList.h"
 
+#include <unicode/utf8.h>
+
 #include <bit>
+#include <cstdint>
 #include <cstring>
+#include <limits>
 #include <vector>
 
 namespace instala::platform {
@@ -120,7 +124,7 @@ class Reader {
     if ((marker >> 4) == kAsciiText) {
       if (!fits(position, *count) || !spend(*count)) return std::nullopt;
       std::string value(bytes_.substr(position, static_cast<std::size_t>(*count)));
-      if (value.find('\0') != std::string::npos) return std::nullopt;
+      if (!isPropertyListText(value)) return std::nullopt;
       return value;
     }
     if ((marker >> 4) != kUtf16Text || *count > (tableOffset_ - std::min(position, tableOffset_)) / 2 ||
@@ -237,5 +241,17 @@ class Reader {
 }  // namespace
 
 std::optional<PlistValue> decodeBinaryPropertyList(std::string_view bytes) { return Reader(bytes).read(); }
+
+bool isPropertyListText(std::string_view text) {
+  if (text.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) return false;
+  const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
+  const auto length = static_cast<std::int32_t>(text.size());
+  for (std::int32_t i = 0; i < length;) {
+    UChar32 character = 0;
+    U8_NEXT(bytes, i, length, character);
+    if (character <= 0) return false;  // a NUL, or a malformed sequence (negative)
+  }
+  return true;
+}
 
 }  // namespace instala::platform

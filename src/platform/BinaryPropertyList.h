@@ -13,7 +13,12 @@
 namespace instala::platform {
 
 // Nothing when the bytes are not a well-formed binary property list, or hold a
-// text with a NUL character in it.
+// text that is not one (see isPropertyListText).
 std::optional<PlistValue> decodeBinaryPropertyList(std::string_view bytes);
+
+// Whether the bytes are a text a property list may hold: valid UTF-8 without
+// a NUL character. Both readers refuse anything else, which could not be
+// written back and read again (the preferences are rewritten on every change).
+bool isPropertyListText(std::string_view text);
 
 }  // namespace instala::platform

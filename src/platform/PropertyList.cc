@@ -107,7 +107,7 @@ std::optional<PlistValue> fromNode(plist_t node, int depth) {
       const char* text = plist_get_string_ptr(node, &length);
       if (!text) return std::nullopt;
       std::string value(text, static_cast<std::size_t>(length));
-      if (value.find('\0') != std::string::npos) return std::nullopt;
+      if (!isPropertyListText(value)) return std::nullopt;
       return PlistValue(std::move(value));
     }
     case PLIST_BOOLEAN: {
@@ -165,7 +165,7 @@ std::optional<PlistValue> fromNode(plist_t node, int depth) {
         plist_dict_next_item(node, iter, &key, &item);
         std::unique_ptr<char, decltype(&std::free)> name(key, &std::free);
         if (!item) break;
-        if (!key) return std::nullopt;
+        if (!key || !isPropertyListText(key)) return std::nullopt;
         auto value = fromNode(item, depth + 1);
         if (!value) return std::nullopt;
         dict.emplace(key, std::move(*value));

@@ -180,7 +180,7 @@ std::vector<Damaged> damagedDocuments() {
         "Preferences-binary-bad-key.plist", "xml-entity-nul.plist", "binary-utf16-key-nul.plist",
         "binary-ascii-value-nul.plist", "binary-unpaired-surrogate.plist", "binary-cycle.plist",
         "binary-shared-container.plist", "binary-huge-count.plist", "binary-offset-outside.plist",
-        "binary-top-out-of-range.plist"}) {
+        "binary-top-out-of-range.plist", "xml-key-not-utf8.plist"}) {
     std::string name = file;
     for (char& c : name) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
     damaged.push_back({name, corpusText("property-list", file)});
@@ -189,6 +189,8 @@ std::vector<Damaged> damagedDocuments() {
   damaged.push_back({"XmlNested1000000", nestedXml(1'000'000)});
   damaged.push_back({"BinaryNested100000", nestedBinary(100'000)});
   damaged.push_back({"BinarySharedTextBomb", sharedTextBomb()});
+  // Text that is not UTF-8 could not be written back and read again.
+  damaged.push_back({"XmlTextNotUtf8", "<?xml version=\"1.0\"?><plist version=\"1.0\"><string>a\xff\xfe b</string></plist>"});
   return damaged;
 }
 
