@@ -66,11 +66,6 @@ std::optional<double> parseNumber(const std::string& text) {
   return value;
 }
 
-bool isContainer(const ui::ViewController& controller) {
-  return dynamic_cast<const ui::NavigationController*>(&controller) ||
-         dynamic_cast<const ui::TabBarController*>(&controller);
-}
-
 template <typename T>
 std::shared_ptr<T> lastVisible(const ui::Window& window) {
   std::shared_ptr<T> found;
@@ -85,7 +80,7 @@ std::shared_ptr<T> lastVisible(const ui::Window& window) {
 std::shared_ptr<ui::ViewController> currentScreen(const ui::Window& window) {
   std::shared_ptr<ui::ViewController> screen;
   for (const auto& controller : window.visibleViewControllers()) {
-    if (isContainer(*controller) || dynamic_cast<ui::AlertController*>(controller.get()) ||
+    if (ScreenPrinter::isContainer(*controller) || dynamic_cast<ui::AlertController*>(controller.get()) ||
         dynamic_cast<ui::ImagePickerController*>(controller.get()) ||
         dynamic_cast<ui::SafariViewController*>(controller.get())) {
       continue;

@@ -41,11 +41,6 @@ std::string imageName(const std::optional<ui::Image>& image) {
   return "photo " + number(image->size().width) + "x" + number(image->size().height);
 }
 
-bool isContainer(const ui::ViewController& controller) {
-  return dynamic_cast<const ui::NavigationController*>(&controller) ||
-         dynamic_cast<const ui::TabBarController*>(&controller);
-}
-
 bool isOverlay(const ui::ViewController& controller) {
   return dynamic_cast<const ui::AlertController*>(&controller) ||
          dynamic_cast<const ui::ImagePickerController*>(&controller) ||
@@ -132,6 +127,11 @@ void printAlert(std::ostream& out, const ui::AlertController& alert) {
 }
 
 }  // namespace
+
+bool ScreenPrinter::isContainer(const ui::ViewController& controller) {
+  return dynamic_cast<const ui::NavigationController*>(&controller) ||
+         dynamic_cast<const ui::TabBarController*>(&controller);
+}
 
 std::string ScreenPrinter::quoted(const std::string& text) {
   std::string result = "\"";

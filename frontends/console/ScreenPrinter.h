@@ -27,6 +27,8 @@ class ScreenPrinter {
   static std::string describe(const ui::View& view);
   // A text in double quotes with quotes, backslashes and line breaks escaped.
   static std::string quoted(const std::string& text);
+  // Navigation and tab bar controllers: they hold screens and are not printed as one.
+  static bool isContainer(const ui::ViewController& controller);
 };
 
 }  // namespace instala::console

@@ -56,6 +56,12 @@ std::optional<TextAlignment> alignmentNamed(const std::string& name) {
 
 }  // namespace
 
+std::string InterfaceLoader::joinedErrors(const std::vector<std::string>& errors) {
+  std::string text;
+  for (const auto& line : errors) text += (text.empty() ? "" : "\n") + line;
+  return text;
+}
+
 bool InterfaceLoader::nestingWithinLimit(const Json& document) {
   return nestingWithin(document, kMaximumInterfaceNesting);
 }

@@ -22,6 +22,9 @@ inline constexpr int kMaximumInterfaceNesting = 512;
 
 class InterfaceLoader {
  public:
+  // Error messages one per line, as a file's load failure reports them.
+  static std::string joinedErrors(const std::vector<std::string>& errors);
+
   // Whether no value of the document is nested deeper than kMaximumInterfaceNesting.
   static bool nestingWithinLimit(const nlohmann::json& document);
 

@@ -10,15 +10,6 @@
 #include <iostream>
 
 namespace instala::ui {
-namespace {
-
-std::string joined(const std::vector<std::string>& lines) {
-  std::string text;
-  for (const auto& line : lines) text += (text.empty() ? "" : "\n") + line;
-  return text;
-}
-
-}  // namespace
 
 std::shared_ptr<Nib> Nib::named(const std::string& name) {
   auto nib = load(platform::Bundle::main().root() / "nibs" / (name + ".json"));
@@ -53,7 +44,7 @@ platform::Result<std::shared_ptr<Nib>> Nib::fromJSON(const std::string& name, co
   }
   // Building once finds every problem of the file before any screen needs it.
   auto built = nib->build();
-  if (!built.errors.empty()) return platform::Error{joined(built.errors)};
+  if (!built.errors.empty()) return platform::Error{InterfaceLoader::joinedErrors(built.errors)};
   return nib;
 }
 

@@ -21,12 +21,6 @@ using Json = nlohmann::json;
 // Containers nest a few levels (tabs → navigation → screen); deeper means a loop.
 constexpr int maximumNesting = 8;
 
-std::string joined(const std::vector<std::string>& lines) {
-  std::string text;
-  for (const auto& line : lines) text += (text.empty() ? "" : "\n") + line;
-  return text;
-}
-
 bool checkKeys(const Json& node, const std::set<std::string>& allowed, const std::string& where,
                std::vector<std::string>& errors) {
   if (!node.is_object()) {
@@ -123,7 +117,7 @@ platform::Result<std::shared_ptr<Storyboard>> Storyboard::fromJSON(const std::st
   }
   auto storyboard = std::shared_ptr<Storyboard>(new Storyboard());
   storyboard->name_ = name;
-  if (!checkKeys(json, {"initialScene", "scenes", "comment"}, where, errors)) return platform::Error{joined(errors)};
+  if (!checkKeys(json, {"initialScene", "scenes", "comment"}, where, errors)) return platform::Error{InterfaceLoader::joinedErrors(errors)};
   storyboard->initial_ = textOf(json, "initialScene", where, errors);
   auto scenes = json.find("scenes");
   if (scenes == json.end() || !scenes->is_array()) return platform::Error{where + ": \"scenes\" must be an array"};
@@ -214,7 +208,7 @@ platform::Result<std::shared_ptr<Storyboard>> Storyboard::fromJSON(const std::st
   if (!storyboard->initial_.empty() && !storyboard->scenes_.count(storyboard->initial_)) {
     errors.push_back(where + ": the initial scene \"" + storyboard->initial_ + "\" is no scene");
   }
-  if (!errors.empty()) return platform::Error{joined(errors)};
+  if (!errors.empty()) return platform::Error{InterfaceLoader::joinedErrors(errors)};
 
   // Making every scene once (view included) finds outlet, action and view-tree problems now.
   for (const auto& id : storyboard->order_) {
@@ -222,7 +216,7 @@ platform::Result<std::shared_ptr<Storyboard>> Storyboard::fromJSON(const std::st
     const Scene& scene = storyboard->scenes_.at(id);
     if (controller && scene.view) buildSceneView(*scene.view, where + ": scene " + id, *controller, errors);
   }
-  if (!errors.empty()) return platform::Error{joined(errors)};
+  if (!errors.empty()) return platform::Error{InterfaceLoader::joinedErrors(errors)};
   return storyboard;
 }
 

@@ -14,14 +14,14 @@ using testing::RecordingServer;
 using testing::Reply;
 
 // What the completion received, and where it ran.
-struct Answer {
+struct GeocoderAnswer {
   int calls = 0;
   bool onMainThread = false;
   std::optional<Coordinate> place;
 };
 
-Answer geocode(Geocoder& geocoder, const std::string& address) {
-  Answer answer;
+GeocoderAnswer geocode(Geocoder& geocoder, const std::string& address) {
+  GeocoderAnswer answer;
   const auto mainThread = std::this_thread::get_id();
   geocoder.geocodeAddressString(address, [&answer, mainThread](std::optional<Coordinate> place) {
     ++answer.calls;

@@ -23,7 +23,7 @@ using testing::RecordingServer;
 using testing::Reply;
 using testing::TempDir;
 
-constexpr std::uint64_t kThreshold = 10'000'000;
+constexpr std::uint64_t kStreamingThreshold = 10'000'000;
 
 // What the exchange under test ended with.
 struct Ending {
@@ -47,7 +47,7 @@ Ending performed(Session& session, const std::string& url, HTTPMethod method,
 Ending uploaded(Session& session, const std::string& url, FormBuilder builder) {
   std::optional<Ending> ending;
   uploadMultipart(
-      session, std::move(builder), kThreshold, url, HTTPMethod::POST, std::nullopt,
+      session, std::move(builder), kStreamingThreshold, url, HTTPMethod::POST, std::nullopt,
       [&](const MultipartFormDataEncodingResult& result) {
         if (!result.isSuccess()) {
           ending = Ending{result.error, std::nullopt};
@@ -134,7 +134,7 @@ INSTANTIATE_TEST_SUITE_P(
                      1, std::nullopt},
         SentOnceCase{"SubmissionStreamedFromItsFile",
                      [](Session& s, const std::string& url, const TempDir& folder) {
-                       return uploaded(s, url, fileForm(folder, kThreshold));
+                       return uploaded(s, url, fileForm(folder, kStreamingThreshold));
                      },
                      1, std::nullopt},
         // A GET changes nothing on the server: it is sent again on a fresh connection.

@@ -18,7 +18,7 @@ using namespace std::chrono_literals;
 
 constexpr std::size_t kBodyBytes = 16 * 1024 * 1024;  // far more than the socket buffers hold
 
-struct Answer {
+struct CancelledUpload {
   int calls = 0;
   std::optional<RequestError> error;
 };
@@ -45,7 +45,7 @@ TEST(UploadCancel, StopsTheBodyAtOnceClosesTheConnectionAndAnswersCancelled) {
     sent = progress.completedBytes;
     reportsAfterCancel += cancelled;
   });
-  Answer answer;
+  CancelledUpload answer;
   upload->responseJSON([&](std::optional<RequestError> error, std::optional<Json>, std::optional<int>) {
     ++answer.calls;
     answer.error = error;
@@ -84,7 +84,7 @@ TEST(UploadCancel, AfterTheAnswerArrivedKeepsTheAnswer) {
       [&](const MultipartFormDataEncodingResult& r) { result = r; });
   ASSERT_TRUE(testing::pumpMainLoopUntil([&] { return result && result->request->isFinished(); }, 60s));
   result->request->cancel();
-  Answer answer;
+  CancelledUpload answer;
   result->request->responseJSON([&](std::optional<RequestError> error, std::optional<Json>, std::optional<int>) {
     ++answer.calls;
     answer.error = error;

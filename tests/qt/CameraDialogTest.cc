@@ -61,8 +61,6 @@ bool isMapped(const char* library) {
   return false;
 }
 
-}  // namespace
-
 class CameraDialogTest : public QObject {
   Q_OBJECT
 
@@ -286,6 +284,8 @@ class CameraModuleTest : public QObject {
     QCOMPARE(dialog->usesCamera(), !modules.module()->defaultCameraName().isEmpty());
   }
 };
+
+}  // namespace
 
 INSTALA_QT_TEST(CameraDialogTest)
 INSTALA_QT_TEST(CameraModuleTest)

@@ -19,11 +19,6 @@ namespace {
 
 using testing::Reply;
 
-constexpr const char* kSignInPath = "/api/v1/sessions";
-constexpr const char* kSignOutPath = "/api/v1/sessions/current";
-constexpr const char* kActivePath = "/api/v1/tickets/active";
-constexpr const char* kClosedPath = "/api/v1/tickets/closed";
-constexpr const char* kSearchPath = "/api/v1/documents/search";
 
 const Reply kEmptyList = Reply::json(200, R"({"tickets":[]})");
 const Reply kServerError = Reply::json(500, R"({"message":"falla"})");
@@ -109,7 +104,7 @@ INSTANTIATE_TEST_SUITE_P(
         AlertCase{"SignInWithoutPassword", [](FailureAlerts& t) { t.signIn("tecnico@instala.mx", ""); }, kEntries},
         AlertCase{"SignInRefused",
                   [](FailureAlerts& t) {
-                    t.answer({{kSignInPath, Reply::json(401, R"({"message":"Credenciales inválidas"})")}});
+                    t.answer({{FailureAlerts::kSignInPath, Reply::json(401, R"({"message":"Credenciales inválidas"})")}});
                     t.signIn("tecnico@instala.mx", "Instala2026");
                   },
                   kLogin},
@@ -121,7 +116,7 @@ INSTANTIATE_TEST_SUITE_P(
                   kLogin},
         AlertCase{"ActiveListFailed",
                   [](FailureAlerts& t) {
-                    t.answer({{kActivePath, kServerError}});
+                    t.answer({{FailureAlerts::kActivePath, kServerError}});
                     t.openTab(0);
                   },
                   kLists},
@@ -133,26 +128,26 @@ INSTANTIATE_TEST_SUITE_P(
                   kLists},
         AlertCase{"ClosedListFailed",
                   [](FailureAlerts& t) {
-                    t.answer({{kActivePath, kEmptyList}, {kClosedPath, kServerError}});
+                    t.answer({{FailureAlerts::kActivePath, kEmptyList}, {FailureAlerts::kClosedPath, kServerError}});
                     t.openTab(1);
                   },
                   kLists},
         AlertCase{"SignOutFailed",
                   [](FailureAlerts& t) {
-                    t.answer({{kActivePath, kEmptyList}, {kSignOutPath, kServerError}});
+                    t.answer({{FailureAlerts::kActivePath, kEmptyList}, {FailureAlerts::kSignOutPath, kServerError}});
                     t.signOut();
                   },
                   kLists},
         AlertCase{"SearchFailed",
                   [](FailureAlerts& t) {
-                    t.answer({{kActivePath, kEmptyList}, {kSearchPath, kServerError}});
+                    t.answer({{FailureAlerts::kActivePath, kEmptyList}, {FailureAlerts::kSearchPath, kServerError}});
                     t.openTab(2);
                     t.tapSearch();
                   },
                   kLogin},
         AlertCase{"SearchWithAnArrayAsServerURL",
                   [](FailureAlerts& t) {
-                    t.answer({{kActivePath, kEmptyList}});
+                    t.answer({{FailureAlerts::kActivePath, kEmptyList}});
                     t.openTab(2);
                     t.writeServerURL("<array><string>" + t.server.url() + "</string></array>");
                     t.tapSearch();

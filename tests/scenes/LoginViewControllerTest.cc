@@ -51,8 +51,6 @@ INSTANTIATE_TEST_SUITE_P(
 
 // ---- The login screen -----------------------------------------------------------------
 
-constexpr const char* kSignInPath = "/api/v1/sessions";
-constexpr const char* kActivePath = "/api/v1/tickets/active";
 
 class LoginScreen : public testing::ScreenTest {
  protected:

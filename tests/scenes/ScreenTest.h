@@ -35,6 +35,14 @@
 namespace instala::testing {
 
 class ScreenTest : public ::testing::Test {
+ public:
+  // The server's paths, spelled out as they must appear on the wire.
+  static constexpr const char* kSignInPath = "/api/v1/sessions";
+  static constexpr const char* kSignOutPath = "/api/v1/sessions/current";
+  static constexpr const char* kActivePath = "/api/v1/tickets/active";
+  static constexpr const char* kClosedPath = "/api/v1/tickets/closed";
+  static constexpr const char* kSearchPath = "/api/v1/documents/search";
+
  protected:
   static constexpr const char* kDocumentBaseURL = "https://docs.instala.test/archivo";
 

@@ -14,7 +14,6 @@ namespace {
 
 using testing::Reply;
 
-constexpr const char* kSearchPath = "/api/v1/documents/search";
 
 class SearchScreen : public testing::ScreenTest {
  protected:

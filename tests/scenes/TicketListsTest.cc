@@ -14,9 +14,6 @@ namespace {
 
 using testing::Reply;
 
-constexpr const char* kActivePath = "/api/v1/tickets/active";
-constexpr const char* kClosedPath = "/api/v1/tickets/closed";
-constexpr const char* kSignOutPath = "/api/v1/sessions/current";
 
 constexpr const char* kTwoTickets = R"({"tickets":[
   {"id":1042,"date":"2024-12-01","hour":"09:30","location":"Av. 5 de Febrero 1351, Querétaro",

@@ -22,7 +22,7 @@
 namespace instala {
 namespace {
 
-ui::Image photo(int width) {
+ui::Image storedPhoto(int width) {
   return ui::Image(*platform::Image::fromRGB(width, 6, platform::Bytes(static_cast<std::size_t>(width * 6 * 3), 150)));
 }
 
@@ -216,7 +216,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(StepThreeTest, AStoredPhotoIsSentAsJpegAtQualityPointTwoDeclaredAsPng) {
-  ASSERT_FALSE(Utils::saveImage("img-2", photo(40)));
+  ASSERT_FALSE(Utils::saveImage("img-2", storedPhoto(40)));
   std::filesystem::create_directories(platform::Paths::documentsDirectory());
   std::ofstream(platform::Paths::documentsDirectory() / "img-4") << "no photo";
   auto parts = build(SubmissionSnapshot{});
@@ -247,8 +247,8 @@ void PrintTo(const OddPhotoFile& c, std::ostream* os) { *os << c.name; }
 class StepThreeOddPhotoFile : public StepThreeTest, public ::testing::WithParamInterface<OddPhotoFile> {};
 
 TEST_P(StepThreeOddPhotoFile, IsAnEmptyTextPartAndTheOthersAreSent) {
-  ASSERT_FALSE(Utils::saveImage("img-1", photo(40)));
-  ASSERT_FALSE(Utils::saveImage("img-3", photo(24)));
+  ASSERT_FALSE(Utils::saveImage("img-1", storedPhoto(40)));
+  ASSERT_FALSE(Utils::saveImage("img-3", storedPhoto(24)));
   GetParam().make(platform::Paths::documentsDirectory() / "img-2");
   const auto outcome = testing::forkedCall(
       [this] {
@@ -275,7 +275,7 @@ INSTANTIATE_TEST_SUITE_P(
                                    }},
                       OddPhotoFile{"CutShort",
                                    [](const auto& file) {
-                                     auto jpeg = *photo(64).jpegRepresentation(0.25);
+                                     auto jpeg = *storedPhoto(64).jpegRepresentation(0.25);
                                      std::ofstream(file, std::ios::binary)
                                          .write(reinterpret_cast<const char*>(jpeg.data()),
                                                 static_cast<std::streamsize>(jpeg.size() / 2));

@@ -18,11 +18,11 @@
 namespace instala {
 namespace {
 
-ui::Image photo(int width, std::uint8_t shade = 100) {
+ui::Image takenPhoto(int width, std::uint8_t shade = 100) {
   return ui::Image(*platform::Image::fromRGB(width, 4, platform::Bytes(static_cast<std::size_t>(width * 4 * 3), shade)));
 }
 
-Ticket sampleTicket() {
+Ticket evidenceTicket() {
   Ticket::Fields fields;
   fields.id = 77;
   return Ticket(fields);
@@ -32,7 +32,7 @@ class StepTwoTest : public testing::ScreenFixture {
  protected:
   std::shared_ptr<StepTwoTableViewController> open() {
     return show<StepTwoTableViewController>("StepTwoTableViewController",
-                                            [](StepTwoTableViewController& screen) { screen.ticket = sampleTicket(); });
+                                            [](StepTwoTableViewController& screen) { screen.ticket = evidenceTicket(); });
   }
   std::shared_ptr<EvidenceCell> evidence(StepTwoTableViewController& screen, int index) {
     return row<EvidenceCell>(*screen.tableView(), index);
@@ -111,7 +111,7 @@ TEST_F(StepTwoTest, APhotoFromRowThreeFillsSlotTwoAndIsSavedAsImg3) {
   EXPECT_EQ(camera->sourceType(), ui::ImagePickerController::SourceType::camera);
   EXPECT_TRUE(camera->acceptsMediaType(ui::mediaTypeImage));
   EXPECT_EQ(screen->imageIndex, 2);
-  camera->finishPicking({std::nullopt, photo(12)});
+  camera->finishPicking({std::nullopt, takenPhoto(12)});
   EXPECT_EQ(icon3->image()->name(), "icon camera");  // the save and the reload come later
   settleSaves();
   EXPECT_EQ(window->topPresentedViewController(), navigation);  // the camera closed
@@ -122,13 +122,13 @@ TEST_F(StepTwoTest, APhotoFromRowThreeFillsSlotTwoAndIsSavedAsImg3) {
   EXPECT_EQ(Utils::loadImage("img-3")->size(), (ui::Size{12, 4}));
   auto step = std::dynamic_pointer_cast<StepThreeTableViewController>(topScreen());
   ASSERT_NE(step, nullptr);
-  EXPECT_EQ(step->ticket, sampleTicket());
+  EXPECT_EQ(step->ticket, evidenceTicket());
 }
 
 TEST_F(StepTwoTest, ASecondPhotoOfTheSameRowReplacesTheFirst) {
   auto screen = open();
-  takePhoto(*screen, 1, photo(10));
-  takePhoto(*screen, 1, photo(20));
+  takePhoto(*screen, 1, takenPhoto(10));
+  takePhoto(*screen, 1, takenPhoto(20));
   pressNext(*screen);
   EXPECT_EQ(documents(), std::vector<std::string>{"img-1"});
   EXPECT_EQ(Utils::loadImage("img-1")->size(), (ui::Size{20, 4}));
@@ -188,7 +188,7 @@ TEST_F(StepTwoTest, NextWithNothingTakenWritesNothingAndStillOpensStepThree) {
 TEST_F(StepTwoTest, APhotoIsSavedWhenTakenAndCheckedOnlyOnceStored) {
   auto screen = open();
   auto release = holdSaves();
-  openCamera(*screen, 2)->finishPicking({std::nullopt, photo(14)});
+  openCamera(*screen, 2)->finishPicking({std::nullopt, takenPhoto(14)});
   settle();
   EXPECT_EQ(window->topPresentedViewController(), navigation);
   EXPECT_EQ(icon(*screen, 2), "icon camera");
@@ -205,7 +205,7 @@ TEST_F(StepTwoTest, APhotoIsSavedWhenTakenAndCheckedOnlyOnceStored) {
 TEST_F(StepTwoTest, NextWaitsForTheSavesUnderWayBeforeStepThree) {
   auto screen = open();
   auto release = holdSaves();
-  openCamera(*screen, 5)->finishPicking({std::nullopt, photo(16)});
+  openCamera(*screen, 5)->finishPicking({std::nullopt, takenPhoto(16)});
   settle();
   pressNext(*screen);
   pressNext(*screen);  // a second tap while waiting changes nothing
@@ -238,7 +238,7 @@ TEST_P(StepTwoLostEvidenceTest, RaisesTheAlertAndKeepsTheSlotEmpty) {
     openCamera(*screen, row)->finishPicking({dir / "clip.mp4", std::nullopt});
   } else {
     breakPhotoStore();
-    openCamera(*screen, row)->finishPicking({std::nullopt, photo(10)});
+    openCamera(*screen, row)->finishPicking({std::nullopt, takenPhoto(10)});
   }
   settleSaves();
   auto shown = alert();
@@ -268,7 +268,7 @@ TEST_F(StepTwoTest, ASaveThatFailsWhileNextWaitsKeepsTheScreenWithItsAlert) {
   auto screen = open();
   breakPhotoStore();
   auto release = holdSaves();
-  openCamera(*screen, 3)->finishPicking({std::nullopt, photo(10)});
+  openCamera(*screen, 3)->finishPicking({std::nullopt, takenPhoto(10)});
   settle();
   pressNext(*screen);
   release.set_value();
@@ -283,8 +283,8 @@ TEST_F(StepTwoTest, TheAlertWaitsForTheCameraToClose) {
   auto screen = open();
   breakPhotoStore();
   auto release = holdSaves();
-  openCamera(*screen, 1)->finishPicking({std::nullopt, photo(10)});
-  openCamera(*screen, 2)->finishPicking({std::nullopt, photo(11)});
+  openCamera(*screen, 1)->finishPicking({std::nullopt, takenPhoto(10)});
+  openCamera(*screen, 2)->finishPicking({std::nullopt, takenPhoto(11)});
   auto camera = openCamera(*screen, 4);
   release.set_value();
   settleSaves();
