@@ -21,13 +21,13 @@ HTTPResponse answer(int status, std::string body, HTTPHeaders headers = {}) {
   return HTTPResponse{std::nullopt, status, std::move(headers), std::move(body)};
 }
 
-constexpr std::uint64_t kCap = 64;
+constexpr std::uint64_t kAnswerCap = 64;
 
 class DataResponse : public ::testing::TestWithParam<ClassificationCase> {};
 
 TEST_P(DataResponse, IsClassified) {
   const auto& c = GetParam();
-  const auto outcome = detail::classifyDataResponse(c.response, kCap);
+  const auto outcome = detail::classifyDataResponse(c.response, kAnswerCap);
   EXPECT_EQ(outcome.error.has_value(), c.error.has_value());
   if (outcome.error && c.error) {
     EXPECT_EQ(outcome.error->kind, *c.error);

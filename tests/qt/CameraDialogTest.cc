@@ -103,7 +103,7 @@ class CameraDialogTest : public QObject {
     const auto& info = photo.delegate->results.front();
     QVERIFY(!info.mediaURL);
     QVERIFY(info.originalImage && info.originalImage->pixels());
-    QCOMPARE(info.originalImage->size(), ui::Size(40, 20));
+    QCOMPARE(info.originalImage->size(), (ui::Size{40, 20}));
     QCOMPARE(info.originalImage->pixels()->pixels().at(0), std::uint8_t{200});
     // One answer per camera: a second choice changes nothing.
     QVERIFY(dialog.choose(file));
@@ -171,7 +171,7 @@ class CameraDialogTest : public QObject {
     picture.fill(QColor(10, 200, 30));
     module.callbacks.photoTaken(picture);
     QCOMPARE(photo.delegate->results.size(), 1u);
-    QCOMPARE(photo.delegate->results.front().originalImage->size(), ui::Size(8, 6));
+    QCOMPARE(photo.delegate->results.front().originalImage->size(), (ui::Size{8, 6}));
     QCOMPARE(photo.delegate->results.front().originalImage->pixels()->pixels().at(1), std::uint8_t{200});
     // Answered once: a late cancel changes nothing.
     module.callbacks.cancelled();
