@@ -1,6 +1,5 @@
 #include "networking/HTTPRequest.h"
 
-#include <curl/curl.h>
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
@@ -23,6 +22,37 @@ std::string lowercase(std::string text) {
   return text;
 }
 
+// host [":" port] after an optional "userinfo@"; the host is a bracketed IPv6
+// address or a non-empty name, the port at most 65535.
+std::optional<std::string> authorityProblem(std::string_view authority) {
+  if (const auto at = authority.rfind('@'); at != std::string_view::npos) authority.remove_prefix(at + 1);
+  std::string_view host = authority;
+  std::string_view port;
+  if (authority.starts_with('[')) {
+    const auto close = authority.find(']');
+    if (close == std::string_view::npos) return "malformed URL: an IPv6 address without its \"]\"";
+    host = authority.substr(0, close + 1);
+    const std::string_view rest = authority.substr(close + 1);
+    if (!rest.empty() && !rest.starts_with(':')) return "malformed URL: text after the IPv6 address";
+    if (!rest.empty()) port = rest.substr(1);
+    if (host.size() == 2 || host.find_first_not_of("0123456789abcdefABCDEF:.", 1) != host.size() - 1) {
+      return "malformed URL: the IPv6 address is not one";
+    }
+  } else {
+    if (const auto colon = authority.find(':'); colon != std::string_view::npos) {
+      host = authority.substr(0, colon);
+      port = authority.substr(colon + 1);
+    }
+    if (host.empty()) return "the URL has no host";
+    if (host.find_first_of("[]") != std::string_view::npos) return "malformed URL: a bracket outside an IPv6 address";
+  }
+  if (port.size() > 5 || port.find_first_not_of("0123456789") != std::string_view::npos ||
+      (!port.empty() && std::stoul(std::string(port)) > 65535)) {
+    return "malformed URL: the port is not a number up to 65535";
+  }
+  return std::nullopt;
+}
+
 RequestError invalidRequest(std::string message) {
   return RequestError{RequestError::Kind::invalidRequest, std::move(message)};
 }
@@ -41,22 +71,19 @@ std::optional<std::string> urlProblem(const std::string& url) {
              " is not allowed in a URL";
     }
   }
-  std::unique_ptr<CURLU, decltype(&curl_url_cleanup)> parsed(curl_url(), &curl_url_cleanup);
-  if (!parsed) return "out of memory";
-  if (const CURLUcode code = curl_url_set(parsed.get(), CURLUPART_URL, url.c_str(), 0); code != CURLUE_OK) {
-    return std::string("malformed URL: ") + curl_url_strerror(code);
+  // Read here rather than by libcurl, which a screen's first request would
+  // otherwise load on the main thread just to check its address.
+  const auto colon = url.find(':');
+  if (colon == std::string::npos || colon == 0 || !std::isalpha(static_cast<unsigned char>(url[0]))) {
+    return "the URL has no scheme";
   }
-  char* scheme = nullptr;
-  if (curl_url_get(parsed.get(), CURLUPART_SCHEME, &scheme, 0) != CURLUE_OK || !scheme) return "the URL has no scheme";
-  const std::string schemeText = lowercase(scheme);
-  curl_free(scheme);
-  if (schemeText != "http" && schemeText != "https") return "unsupported scheme \"" + schemeText + "\"";
-  char* host = nullptr;
-  if (curl_url_get(parsed.get(), CURLUPART_HOST, &host, 0) != CURLUE_OK || !host) return "the URL has no host";
-  const bool hasHost = *host != '\0';
-  curl_free(host);
-  if (!hasHost) return "the URL has no host";
-  return std::nullopt;
+  const std::string scheme = lowercase(url.substr(0, colon));
+  if (scheme != "http" && scheme != "https") return "unsupported scheme \"" + scheme + "\"";
+  if (url.compare(colon + 1, 2, "//") != 0) return "the URL has no host";
+  const std::size_t authorityStart = colon + 3;
+  const std::string_view authority =
+      std::string_view(url).substr(authorityStart, url.find_first_of("/?#", authorityStart) - authorityStart);
+  return authorityProblem(authority);
 }
 
 std::variant<HTTPRequest, RequestError> HTTPRequest::make(const std::string& url, HTTPMethod method,

@@ -38,12 +38,6 @@ Session& Session::shared() {
 
 Session::Session(SessionConfiguration configuration, platform::RunLoop& mainLoop)
     : configuration_(std::move(configuration)), mainLoop_(mainLoop) {
-  initializeTransport();
-  multi_ = curl_multi_init();
-  if (!multi_) {
-    std::cerr << "libcurl could not create a session" << std::endl;
-    std::abort();
-  }
   worker_ = std::thread([this] { run(); });
   encodingQueue_ = std::make_unique<BackgroundQueue>();
 }
@@ -54,9 +48,18 @@ Session::~Session() {
     std::lock_guard lock(mutex_);
     stopping_ = true;
   }
-  curl_multi_wakeup(multi_);
+  wake();
   worker_.join();
-  curl_multi_cleanup(multi_);
+  if (multi_) curl_multi_cleanup(multi_);
+}
+
+void Session::wake() {
+  std::lock_guard lock(mutex_);
+  if (multi_) {
+    curl_multi_wakeup(multi_);
+  } else {
+    firstRequest_.notify_one();
+  }
 }
 
 Session::TransferId Session::start(HTTPRequest request, bool keepBodyOnlyOn200, Completion completion,
@@ -116,7 +119,7 @@ Session::TransferId Session::startReading(HTTPRequest request, bool keepBodyOnly
     complete(std::move(transfer), std::move(response));
     return id;
   }
-  curl_multi_wakeup(multi_);
+  wake();
   return id;
 }
 
@@ -126,10 +129,31 @@ void Session::cancel(TransferId id) {
     if (stopping_) return;
     cancelRequests_.push_back(id);
   }
-  curl_multi_wakeup(multi_);
+  wake();
+}
+
+bool Session::waitForFirstRequest() {
+  {
+    std::unique_lock lock(mutex_);
+    firstRequest_.wait(lock, [this] { return stopping_ || !waiting_.empty(); });
+    if (stopping_) return false;
+  }
+  initializeTransport();
+  CURLM* multi = curl_multi_init();
+  if (!multi) {
+    std::cerr << "libcurl could not create a session" << std::endl;
+    std::abort();
+  }
+  std::lock_guard lock(mutex_);
+  multi_ = multi;
+  return true;
 }
 
 void Session::run() {
+  if (!waitForFirstRequest()) {
+    cancelAll();
+    return;
+  }
   for (;;) {
     {
       std::lock_guard lock(mutex_);

@@ -2,7 +2,9 @@
 // The HTTP session: libcurl's multi interface driven by one worker thread, so
 // connections are reused across requests. Requests are handed over from any
 // thread; completions and progress reports are delivered on the main run loop.
-// The only call into curl from another thread is curl_multi_wakeup.
+// The only call into curl from another thread is curl_multi_wakeup. libcurl
+// is loaded and set up by the worker when the first request arrives, so a
+// start that sends nothing never loads it.
 
 #include "networking/BackgroundQueue.h"
 #include "networking/HTTPRequest.h"
@@ -13,6 +15,7 @@
 #include <curl/curl.h>
 
 #include <atomic>
+#include <condition_variable>
 #include <functional>
 #include <map>
 #include <memory>
@@ -37,11 +40,6 @@ class Session {
 
   // The process's session, created on first use with SessionConfiguration::standard().
   static Session& shared();
-
-  // Sets up libcurl for the process. Start-up calls it before any thread runs;
-  // the session calls it too, which is safe in this libcurl build (it reports
-  // a thread-safe global initialisation).
-  static void initializeTransport();
 
   explicit Session(SessionConfiguration configuration, platform::RunLoop& mainLoop = platform::RunLoop::main());
   // Exchanges still running end with a "cancelled" error.
@@ -86,6 +84,13 @@ class Session {
   void endWork() { --*workInFlight_; }
 
  private:
+  // Sets up libcurl for the process, once; safe from any thread in this libcurl
+  // build (it reports a thread-safe global initialisation).
+  static void initializeTransport();
+  // Tells the worker that a request or a cancel arrived, or that the session closes.
+  void wake();
+  // Waits for the first request; false when the session closed before one came.
+  bool waitForFirstRequest();
   void run();
   void addWaitingTransfers();
   void cancelRequestedTransfers();
@@ -95,7 +100,8 @@ class Session {
 
   SessionConfiguration configuration_;
   platform::RunLoop& mainLoop_;
-  CURLM* multi_ = nullptr;
+  CURLM* multi_ = nullptr;  // made by the worker; others read it under mutex_
+  std::condition_variable firstRequest_;
 
   struct Entry {
     TransferId id = 0;

@@ -49,6 +49,21 @@ class FrameExitTest : public QObject {
     }
   }
 
+  // libcurl and its TLS libraries take longer to load than the rest of the
+  // start: a screen that sends nothing draws without them.
+  void theLoginScreenIsDrawnWithoutLoadingLibcurl() {
+    DemoEnvironment demo;
+    ChildProcess program(INSTALA_DESKTOP_EXE,
+                         {"--bundle", demo.bundle().string(), "--data", (demo.directory() / "fresh").string(),
+                          "--exit-after-first-frame"},
+                         {"QT_QPA_PLATFORM=offscreen", "LD_DEBUG=files"});
+    const std::string output = program.readAll(std::chrono::seconds(60));
+    QCOMPARE(program.wait(), 0);
+    QVERIFY2(output.find("frame drawn: LoginViewController") != std::string::npos, output.c_str());
+    QVERIFY2(output.find("file=libQt6Widgets.so") != std::string::npos, "LD_DEBUG reported no library");
+    QVERIFY2(output.find("file=libcurl.so") == std::string::npos, "libcurl was loaded");
+  }
+
   void withATokenTheActiveListIsDrawnOnceItsTicketsArrive() {
     DemoEnvironment demo;
     const std::string data = demo.dataDirectory().string();
