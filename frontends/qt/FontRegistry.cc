@@ -5,7 +5,6 @@
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QObject>
-#include <QRawFont>
 
 #include <algorithm>
 #include <cmath>
@@ -29,6 +28,29 @@ int weightOf(const QString& style) {
     if (name.startsWith(QLatin1String(prefix))) return weight;
   }
   return QFont::Normal;
+}
+
+struct FileStyle {
+  QString style;
+  bool italic = false;
+};
+
+// The style the font file names itself, read by fontconfig. QRawFont tells the
+// same but builds a whole font engine for it, which was most of the start-up's
+// font work.
+FileStyle styleOf(const std::filesystem::path& file) {
+  FileStyle result;
+  int faces = 0;
+  FcPattern* pattern = FcFreeTypeQuery(reinterpret_cast<const FcChar8*>(file.c_str()), 0, nullptr, &faces);
+  if (!pattern) return result;
+  FcChar8* style = nullptr;
+  if (FcPatternGetString(pattern, FC_STYLE, 0, &style) == FcResultMatch) {
+    result.style = QString::fromUtf8(reinterpret_cast<const char*>(style));
+  }
+  int slant = FC_SLANT_ROMAN;
+  if (FcPatternGetInteger(pattern, FC_SLANT, 0, &slant) == FcResultMatch) result.italic = slant != FC_SLANT_ROMAN;
+  FcPatternDestroy(pattern);
+  return result;
 }
 
 // The .ttf and .otf files of the folder, in name order.
@@ -110,14 +132,12 @@ void FontRegistry::registerFonts() {
     fontIds_.push_back(id);
     const QStringList families = QFontDatabase::applicationFontFamilies(id);
     if (families.isEmpty()) continue;
-    QRawFont raw(path, 12);
+    const FileStyle fileStyle = styleOf(file);
     Face face;
     face.family = families.front();
-    if (raw.isValid()) {
-      face.style = raw.styleName();
-      face.weight = weightOf(face.style);
-      face.italic = raw.style() != QFont::StyleNormal;
-    }
+    face.style = fileStyle.style;
+    face.weight = weightOf(face.style);
+    face.italic = fileStyle.italic;
     faces_[file.stem().string()] = face;
   }
 }

@@ -31,11 +31,10 @@ void remeasure(ui::View& view) {
 }
 }  // namespace
 
-MainWindow::MainWindow(QtRunLoopDriver& driver, const std::filesystem::path& fontsFolder, const QString& tileTemplate,
-                       QWidget* parent)
+MainWindow::MainWindow(QtRunLoopDriver& driver, FontRegistry& fonts, const QString& tileTemplate, QWidget* parent)
     : QWidget(parent),
       driver_(driver),
-      fonts_(fontsFolder),
+      fonts_(fonts),
       tiles_(new TileCache(tileTemplate, this)),
       context_(fonts_, animations_, *tiles_),
       content_(new QWidget(this)),

@@ -33,9 +33,9 @@ class MainWindow : public QWidget {
   static constexpr int phoneWidth = 390;
   static constexpr int phoneHeight = 844;
 
-  // fontsFolder is the bundle's Assets/Fonts; tileTemplate the map tile server's URL template.
-  MainWindow(QtRunLoopDriver& driver, const std::filesystem::path& fontsFolder, const QString& tileTemplate,
-             QWidget* parent = nullptr);
+  // fonts holds the bundle's fonts and outlives the window; tileTemplate is the
+  // map tile server's URL template.
+  MainWindow(QtRunLoopDriver& driver, FontRegistry& fonts, const QString& tileTemplate, QWidget* parent = nullptr);
   ~MainWindow() override;
 
   // Asks for a redraw on the next turn of the event loop (several asks make one redraw).
@@ -71,7 +71,7 @@ class MainWindow : public QWidget {
   void startCrossDissolve(double duration);
 
   QtRunLoopDriver& driver_;
-  FontRegistry fonts_;
+  FontRegistry& fonts_;
   AnimationTracker animations_;
   TileCache* tiles_;
   MirrorContext context_;

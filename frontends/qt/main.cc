@@ -21,6 +21,7 @@
 
 #include <QApplication>
 
+#include <future>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -108,16 +109,21 @@ int main(int argc, char** argv) {
   // The model's screen is the window: a phone's 390 by 844 points.
   ui::Screen::main().setPortraitSize({desktop::MainWindow::phoneWidth, desktop::MainWindow::phoneHeight});
   desktop::QtRunLoopDriver driver(platform::RunLoop::main());
+  // The model launches (bundle, preferences, storyboard, first screen) on a
+  // second thread while this one sets up the fonts, the two longest steps
+  // before the window; nothing else touches the model until it has launched.
   // The first screen comes before the window, so its requests are under way while the window is built.
-  auto delegate = launchApplication(options.value());
+  auto launching = std::async(std::launch::async, [&options] { return launchApplication(options.value()); });
+  const auto fontsFolder = platform::Bundle::located(options->bundle).root() / "Assets" / "Fonts";
+  // The first frame needs only the bundle's fonts: the system's font configuration comes after it.
+  const bool lightFonts = desktop::FontRegistry::useLightConfiguration(fontsFolder);
+  desktop::FontRegistry fonts(fontsFolder);
+  auto delegate = launching.get();
   if (!delegate) {
     std::cerr << "instala: " << delegate.error().message << "\n";
     return 1;
   }
-  const auto fontsFolder = platform::Bundle::main().root() / "Assets" / "Fonts";
-  // The first frame needs only the bundle's fonts: the system's font configuration comes after it.
-  const bool lightFonts = desktop::FontRegistry::useLightConfiguration(fontsFolder);
-  desktop::MainWindow window(driver, fontsFolder, desktop::TileCache::templateFromBundle());
+  desktop::MainWindow window(driver, fonts, desktop::TileCache::templateFromBundle());
   if (lightFonts) window.useSystemFontsAfterFirstFrame();
   if (tourDirectory) {
     desktop::ScreenshotTour tour(window, *tourDirectory, tourScreens);

@@ -42,8 +42,9 @@ class MirrorHarness {
     model->setRootViewController(root);
     model->makeKeyAndVisible();
     driver = std::make_unique<desktop::QtRunLoopDriver>(platform::RunLoop::main());
-    window = std::make_unique<desktop::MainWindow>(*driver, platform::Bundle::main().root() / "Assets" / "Fonts",
-                                                   tileTemplate);
+    window.reset();
+    fonts = std::make_unique<desktop::FontRegistry>(platform::Bundle::main().root() / "Assets" / "Fonts");
+    window = std::make_unique<desktop::MainWindow>(*driver, *fonts, tileTemplate);
     window->show();
     window->syncNow();
   }
@@ -60,6 +61,7 @@ class MirrorHarness {
 
   std::shared_ptr<ui::Window> model;
   std::unique_ptr<desktop::QtRunLoopDriver> driver;
+  std::unique_ptr<desktop::FontRegistry> fonts;  // before the window, which refers to it
   std::unique_ptr<desktop::MainWindow> window;
 
  private:

@@ -126,8 +126,7 @@ class ViewMirrorTest : public QObject {
     QCOMPARE(table->rectForRow({0, 1}).height(), oneLine + 17);
 
     // A window opened on rows measured without it measures them again.
-    harness.window = std::make_unique<desktop::MainWindow>(
-        *harness.driver, platform::Bundle::main().root() / "Assets" / "Fonts", QString());
+    harness.window = std::make_unique<desktop::MainWindow>(*harness.driver, *harness.fonts, QString());
     harness.window->syncNow();
     QCOMPARE(table->rectForRow({0, 1}).height(), oneLine);
   }
