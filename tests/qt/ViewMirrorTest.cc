@@ -73,10 +73,11 @@ class TicketCardsScreen : public ui::TableViewController {
     Ticket::Fields fields;
     fields.id = 1000 + path.row;
     fields.location = locations.at(static_cast<std::size_t>(path.row));
-    cell->fill(Ticket(fields));
+    cell->fill(Ticket(fields), shortDate);
     return cell;
   }
   std::vector<std::string> locations;
+  ShortTicketDate shortDate;
 };
 
 Ticket ticketAt(std::string location, std::string client) {

@@ -17,9 +17,9 @@ void TicketCell::awakeFromNib() {
   if (auto card = viewCard.lock()) applyCardStyle(*card, 0);
 }
 
-void TicketCell::fill(const Ticket& ticket) {
+void TicketCell::fill(const Ticket& ticket, const ShortTicketDate& shortDate) {
   setText(idLabel, ticketIdText(&ticket));
-  setText(dateLabel, ticket.date() ? shortTicketDate(*ticket.date()) : "");
+  setText(dateLabel, ticket.date() ? shortDate(*ticket.date()) : "");
   setText(carLabel, unitSummaryText(&ticket));
   setText(locationLabel, ticket.location().value_or(""));
   setText(timeLabel, ticket.hour().value_or(""));

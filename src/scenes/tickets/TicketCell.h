@@ -3,6 +3,7 @@
 // ticket number, the short date, the vehicle, the place and the hour.
 
 #include "models/Ticket.h"
+#include "scenes/tickets/TicketText.h"
 #include "ui/ClassRegistry.h"
 #include "ui/Label.h"
 #include "ui/TableViewCell.h"
@@ -24,7 +25,7 @@ class TicketCell : public ui::TableViewCell {
 
   void awakeFromNib() override;
   // Every label gets a text (an absent value clears it), so a reused row keeps nothing of its last ticket.
-  void fill(const Ticket& ticket);
+  void fill(const Ticket& ticket, const ShortTicketDate& shortDate);
 
   static void describe(ui::ClassDescription<TicketCell>& d);
 };

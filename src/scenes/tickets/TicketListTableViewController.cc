@@ -52,7 +52,10 @@ std::shared_ptr<ui::TableViewCell> TicketListTableViewController::cellForRowAtIn
   auto cell = std::dynamic_pointer_cast<TicketCell>(tableView.dequeueReusableCell(identifier<TicketCell>(), indexPath));
   const Ticket* ticket = ticketAt(indexPath.row);
   if (!cell || !ticket) return std::make_shared<ui::TableViewCell>();
-  cell->fill(*ticket);
+  // One pair of date formatters for every row: made with the first one, in the
+  // device's locale and time zone of that moment.
+  if (!shortDate_) shortDate_.emplace();
+  cell->fill(*ticket, *shortDate_);
   return cell;
 }
 

@@ -7,6 +7,7 @@
 
 #include "models/Tickets.h"
 #include "networking/RequestLayer.h"
+#include "scenes/tickets/TicketText.h"
 #include "ui/TableViewController.h"
 
 #include <optional>
@@ -47,6 +48,8 @@ class TicketListTableViewController : public ui::TableViewController {
 
  private:
   void listDidArrive(std::optional<Tickets> list, std::optional<int> status);
+
+  std::optional<ShortTicketDate> shortDate_;
 };
 
 }  // namespace instala

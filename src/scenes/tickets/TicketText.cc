@@ -1,7 +1,5 @@
 #include "scenes/tickets/TicketText.h"
 
-#include "platform/DateFormatter.h"
-
 namespace instala {
 
 std::string ticketIdText(const Ticket* ticket) {
@@ -15,23 +13,14 @@ std::string unitSummaryText(const Ticket* ticket) {
   return unit->model().value_or("") + "-" + unit->economicNumber().value_or("");
 }
 
-namespace {
+ShortTicketDate::ShortTicketDate() : reader_("yyyy-MM-dd"), writer_("MMM dd") {}
 
-std::string reformatDay(const std::string& date, const platform::DateFormatter& reader,
-                        const platform::DateFormatter& writer) {
-  auto day = reader.parse(date);
-  return day ? writer.format(*day) : date;
-}
+ShortTicketDate::ShortTicketDate(const std::string& locale, const std::string& timeZone)
+    : reader_("yyyy-MM-dd", locale, timeZone), writer_("MMM dd", locale, timeZone) {}
 
-}  // namespace
-
-std::string shortTicketDate(const std::string& date) {
-  return reformatDay(date, platform::DateFormatter("yyyy-MM-dd"), platform::DateFormatter("MMM dd"));
-}
-
-std::string shortTicketDate(const std::string& date, const std::string& locale, const std::string& timeZone) {
-  return reformatDay(date, platform::DateFormatter("yyyy-MM-dd", locale, timeZone),
-                     platform::DateFormatter("MMM dd", locale, timeZone));
+std::string ShortTicketDate::operator()(const std::string& date) const {
+  auto day = reader_.parse(date);
+  return day ? writer_.format(*day) : date;
 }
 
 }  // namespace instala

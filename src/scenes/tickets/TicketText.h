@@ -3,6 +3,7 @@
 // show a placeholder word: they read as empty text.
 
 #include "models/Ticket.h"
+#include "platform/DateFormatter.h"
 
 #include <string>
 
@@ -15,9 +16,22 @@ std::string ticketIdText(const Ticket* ticket);
 // stands, so a ticket without units (or with an empty list) reads "-".
 std::string unitSummaryText(const Ticket* ticket);
 
-// "yyyy-MM-dd" (the whole text) written as "MMM dd" in the device's locale and
-// time zone; any other text is shown unchanged.
-std::string shortTicketDate(const std::string& date);
-std::string shortTicketDate(const std::string& date, const std::string& locale, const std::string& timeZone);
+// "yyyy-MM-dd" (the whole text) written as "MMM dd" in a locale and time zone;
+// any other text is shown unchanged. Making the ICU formatters costs far more
+// than using them (most of a list's first rows), so a list keeps one for all
+// its rows.
+class ShortTicketDate {
+ public:
+  // The device's locale and time zone as they are now.
+  ShortTicketDate();
+  // An explicit locale ("es_MX") and time zone ("America/Mexico_City").
+  ShortTicketDate(const std::string& locale, const std::string& timeZone);
+
+  std::string operator()(const std::string& date) const;
+
+ private:
+  platform::DateFormatter reader_;
+  platform::DateFormatter writer_;
+};
 
 }  // namespace instala
