@@ -8,7 +8,7 @@
 // leave, in the model itself, so the model lays out its tables and rows in
 // the space the user actually sees.
 
-#include "qt/CameraModuleLoader.h"
+#include "qt/ModuleLoader.h"
 #include "qt/NavigationBarWidget.h"
 #include "qt/TabBarWidget.h"
 #include "ui/Window.h"

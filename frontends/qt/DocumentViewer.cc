@@ -7,9 +7,6 @@
 
 #include <QBoxLayout>
 #include <QLabel>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QNetworkRequest>
 #include <QTextBrowser>
 
 namespace instala::desktop {
@@ -26,7 +23,7 @@ bool isWebAddress(const QUrl& url) {
 DocumentViewer::DocumentViewer(const std::shared_ptr<ui::SafariViewController>& browser, MirrorContext& context,
                                ExternalOpener openExternally, QWidget* parent)
     : QDialog(parent), browser_(browser), context_(context), openExternally_(std::move(openExternally)),
-      network_(new QNetworkAccessManager(this)), page_(new QTextBrowser(this)), address_(new QLabel(this)),
+      page_(new QTextBrowser(this)), address_(new QLabel(this)),
       status_(new QLabel(this)) {
   setWindowModality(Qt::WindowModal);
   setWindowTitle(QStringLiteral("Documento"));
@@ -76,33 +73,44 @@ void DocumentViewer::load(const QUrl& url) {
     emit finishedLoading();
     return;
   }
-  if (reply_) reply_->abort();
+  cancelLoading();
   status_->setText(QStringLiteral("Cargando…"));
   status_->show();
-  QNetworkRequest request(url);
-  request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
-  request.setTransferTimeout(60000);
-  reply_ = network_->get(request);
-  QNetworkReply* reply = reply_;
-  connect(reply, &QNetworkReply::finished, this, [this, reply] { arrived(reply); });
+  WebModule* web = context_.webModules().module();
+  if (!web) {
+    status_->setText(QStringLiteral("No se pudo abrir el documento (%1).").arg(context_.webModules().errorString()));
+    emit finishedLoading();
+    return;
+  }
+  WebRequest request;
+  request.url = url;
+  loading_ = web->get(request, [this](const WebAnswer& answer) {
+    loading_ = 0;
+    arrived(answer);
+  });
 }
 
-void DocumentViewer::arrived(QNetworkReply* reply) {
-  reply->deleteLater();
-  if (reply != reply_) return;
-  reply_ = nullptr;
-  const QUrl url = reply->url();
-  const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-  const QString type = reply->header(QNetworkRequest::ContentTypeHeader).toString().toLower();
-  if (reply->error() != QNetworkReply::NoError || status != 200) {
+void DocumentViewer::cancelLoading() {
+  if (loading_ == 0) return;
+  if (WebModule* web = context_.webModules().module()) web->cancel(loading_);
+  loading_ = 0;
+}
+
+DocumentViewer::~DocumentViewer() { cancelLoading(); }
+
+void DocumentViewer::arrived(const WebAnswer& answer) {
+  const QUrl& url = answer.url;
+  const int status = answer.status;
+  const QString type = answer.contentType.toLower();
+  if (!answer.error.isEmpty() || status != 200) {
     status_->setText(QStringLiteral("No se pudo abrir el documento (%1).")
-                         .arg(status ? QString::number(status) : reply->errorString()));
+                         .arg(status ? QString::number(status) : answer.error));
     status_->show();
     emit finishedLoading();
     return;
   }
   if (type.startsWith(QLatin1String("text/html")) || type.startsWith(QLatin1String("text/plain"))) {
-    const QByteArray body = reply->readAll();
+    const QByteArray& body = answer.body;
     page_->clearHistory();
     if (type.startsWith(QLatin1String("text/html"))) {
       page_->setHtml(QString::fromUtf8(body));
@@ -128,7 +136,7 @@ void DocumentViewer::arrived(QNetworkReply* reply) {
 void DocumentViewer::close(bool) {
   if (closed_) return;
   closed_ = true;
-  if (reply_) reply_->abort();
+  cancelLoading();
   if (auto browser = browser_.lock()) browser->done();
   context_.modelChanged();
   hide();

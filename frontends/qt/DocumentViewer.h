@@ -6,6 +6,8 @@
 // dismissed when the viewer closes ("Listo"), or right after handing the
 // document to the desktop.
 
+#include "qt/WebModule.h"
+
 #include <QDialog>
 #include <QUrl>
 
@@ -13,8 +15,6 @@
 #include <memory>
 
 class QLabel;
-class QNetworkAccessManager;
-class QNetworkReply;
 class QTextBrowser;
 
 namespace instala::ui {
@@ -34,10 +34,12 @@ class DocumentViewer : public QDialog {
 
   DocumentViewer(const std::shared_ptr<ui::SafariViewController>& browser, MirrorContext& context,
                  ExternalOpener openExternally, QWidget* parent = nullptr);
+  // The page still loading is cancelled.
+  ~DocumentViewer() override;
 
   QTextBrowser* page() const { return page_; }
   QString statusText() const;
-  bool isLoading() const { return reply_ != nullptr; }
+  bool isLoading() const { return loading_ != 0; }
   void load(const QUrl& url);
 
  public slots:
@@ -47,14 +49,14 @@ class DocumentViewer : public QDialog {
   void finishedLoading();
 
  private:
-  void arrived(QNetworkReply* reply);
+  void arrived(const WebAnswer& answer);
+  void cancelLoading();
   void close(bool handedToDesktop);
 
   std::weak_ptr<ui::SafariViewController> browser_;
   MirrorContext& context_;
   ExternalOpener openExternally_;
-  QNetworkAccessManager* network_;
-  QNetworkReply* reply_ = nullptr;
+  quint64 loading_ = 0;  // the web module's exchange under way, 0 when none
   QTextBrowser* page_;
   QLabel* address_;
   QLabel* status_;

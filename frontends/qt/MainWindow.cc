@@ -35,8 +35,8 @@ MainWindow::MainWindow(QtRunLoopDriver& driver, FontRegistry& fonts, const QStri
     : QWidget(parent),
       driver_(driver),
       fonts_(fonts),
-      tiles_(new TileCache(tileTemplate, this)),
-      context_(fonts_, animations_, *tiles_),
+      tiles_(new TileCache(tileTemplate, webModules_, this)),
+      context_(fonts_, animations_, *tiles_, webModules_),
       content_(new QWidget(this)),
       views_(context_, content_),
       controllers_(context_, this) {

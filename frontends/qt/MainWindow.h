@@ -73,6 +73,8 @@ class MainWindow : public QWidget {
   QtRunLoopDriver& driver_;
   FontRegistry& fonts_;
   AnimationTracker animations_;
+  // The web module (Qt Network) for tiles and documents, loaded with the first of them.
+  WebModuleLoader webModules_;
   TileCache* tiles_;
   MirrorContext context_;
   QWidget* content_;

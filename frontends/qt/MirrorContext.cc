@@ -7,8 +7,9 @@
 
 namespace instala::desktop {
 
-MirrorContext::MirrorContext(FontRegistry& fonts, AnimationTracker& animations, TileCache& tiles)
-    : fonts_(fonts), animations_(animations), tiles_(tiles) {}
+MirrorContext::MirrorContext(FontRegistry& fonts, AnimationTracker& animations, TileCache& tiles,
+                             WebModuleLoader& webModules)
+    : fonts_(fonts), animations_(animations), tiles_(tiles), webModules_(webModules) {}
 
 bool MirrorContext::tap(ui::View& view) {
   auto window = window_.lock();

@@ -1,10 +1,11 @@
 #pragma once
 // What the mirrored widgets share: the model's window they draw, the fonts,
-// the animation tracker, the map tiles, and the way back into the model (taps,
-// and the request to redraw after input).
+// the animation tracker, the map tiles, the web module (documents), and the
+// way back into the model (taps, and the request to redraw after input).
 
 #include "qt/AnimationTracker.h"
 #include "qt/FontRegistry.h"
+#include "qt/ModuleLoader.h"
 #include "ui/Image.h"
 #include "ui/Window.h"
 
@@ -16,19 +17,18 @@
 #include <memory>
 #include <string>
 
-class QNetworkAccessManager;
-
 namespace instala::desktop {
 
 class TileCache;
 
 class MirrorContext {
  public:
-  MirrorContext(FontRegistry& fonts, AnimationTracker& animations, TileCache& tiles);
+  MirrorContext(FontRegistry& fonts, AnimationTracker& animations, TileCache& tiles, WebModuleLoader& webModules);
 
   FontRegistry& fonts() { return fonts_; }
   AnimationTracker& animations() { return animations_; }
   TileCache& tiles() { return tiles_; }
+  WebModuleLoader& webModules() { return webModules_; }
 
   // The window whose tree is mirrored.
   std::shared_ptr<ui::Window> window() const { return window_.lock(); }
@@ -51,6 +51,7 @@ class MirrorContext {
   FontRegistry& fonts_;
   AnimationTracker& animations_;
   TileCache& tiles_;
+  WebModuleLoader& webModules_;
   std::weak_ptr<ui::Window> window_;
   std::function<void()> redraw_;
   std::map<std::string, QImage> assetImages_;

@@ -2,9 +2,6 @@
 
 #include "platform/Bundle.h"
 
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QNetworkRequest>
 
 namespace instala::desktop {
 namespace {
@@ -12,8 +9,15 @@ namespace {
 constexpr int maximumTiles = 256;
 }  // namespace
 
-TileCache::TileCache(QString urlTemplate, QObject* parent)
-    : QObject(parent), template_(std::move(urlTemplate)) {}
+TileCache::TileCache(QString urlTemplate, WebModuleLoader& web, QObject* parent)
+    : QObject(parent), template_(std::move(urlTemplate)), web_(web) {}
+
+TileCache::~TileCache() {
+  if (loading_.isEmpty()) return;
+  if (WebModule* web = web_.module()) {
+    for (const quint64 exchange : std::as_const(loading_)) web->cancel(exchange);
+  }
+}
 
 QString TileCache::templateFromBundle() {
   auto value = platform::Bundle::main().infoString("InstalaTileURLTemplate");
@@ -47,20 +51,20 @@ QImage TileCache::tile(int zoom, int x, int y) {
     failed_.insert(k);
     return {};
   }
-  QNetworkRequest request(url);
+  WebModule* web = web_.module();
+  if (!web) {
+    failed_.insert(k);
+    return {};
+  }
+  WebRequest request;
+  request.url = url;
   // Tile servers ask every client to name itself.
-  request.setHeader(QNetworkRequest::UserAgentHeader, QStringLiteral("Instala/1.0 (desktop)"));
-  request.setTransferTimeout(15000);
-  loading_.insert(k);
-  // Made with the first tile: the window opens on screens without a map.
-  if (!network_) network_ = new QNetworkAccessManager(this);
-  QNetworkReply* reply = network_->get(request);
-  connect(reply, &QNetworkReply::finished, this, [this, reply, k] {
-    reply->deleteLater();
+  request.headers = {{"User-Agent", "Instala/1.0 (desktop)"}};
+  request.timeoutMilliseconds = 15000;
+  loading_.insert(k, web->get(request, [this, k](const WebAnswer& answer) {
     loading_.remove(k);
     QImage image;
-    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (reply->error() == QNetworkReply::NoError && status == 200) image.loadFromData(reply->readAll());
+    if (answer.error.isEmpty() && answer.status == 200) image.loadFromData(answer.body);
     if (image.isNull()) {
       failed_.insert(k);
     } else {
@@ -68,7 +72,7 @@ QImage TileCache::tile(int zoom, int x, int y) {
       tiles_.insert(k, image);
     }
     emit tileArrived();
-  });
+  }));
   return {};
 }
 

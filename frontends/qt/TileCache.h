@@ -1,18 +1,18 @@
 #pragma once
 // Raster map tiles in the OpenStreetMap scheme ({z}/{x}/{y}), fetched from the
-// tile server of the bundle's Info.plist ("InstalaTileURLTemplate") with
-// QNetworkAccessManager and kept in memory. The application's own request
+// tile server of the bundle's Info.plist ("InstalaTileURLTemplate") through
+// the web module and kept in memory. The application's own request
 // layer is not used here on purpose: it shows the loading overlay for every
 // request and decodes JSON, while tiles are silent background images that
 // only Qt draws. A tile that failed is not asked for again.
+
+#include "qt/ModuleLoader.h"
 
 #include <QHash>
 #include <QImage>
 #include <QObject>
 #include <QSet>
 #include <QString>
-
-class QNetworkAccessManager;
 
 namespace instala::desktop {
 
@@ -21,7 +21,10 @@ class TileCache : public QObject {
 
  public:
   // An empty template means there is no tile server: every tile is missing.
-  explicit TileCache(QString urlTemplate, QObject* parent = nullptr);
+  // The web module is loaded with the first tile asked for.
+  TileCache(QString urlTemplate, WebModuleLoader& web, QObject* parent = nullptr);
+  // Tiles still loading are cancelled.
+  ~TileCache() override;
 
   // The bundle's template, or empty when the key is missing.
   static QString templateFromBundle();
@@ -41,9 +44,9 @@ class TileCache : public QObject {
   static QString key(int zoom, int x, int y);
 
   QString template_;
-  QNetworkAccessManager* network_ = nullptr;
+  WebModuleLoader& web_;
   QHash<QString, QImage> tiles_;
-  QSet<QString> loading_;
+  QHash<QString, quint64> loading_;  // the web module's exchange of each tile on its way
   QSet<QString> failed_;
 };
 

@@ -6,7 +6,7 @@
 #include "MirrorHarness.h"
 #include "QtTests.h"
 #include "qt/CameraDialog.h"
-#include "qt/CameraModuleLoader.h"
+#include "qt/ModuleLoader.h"
 #include "support/TempDir.h"
 #include "ui/ImagePickerController.h"
 
@@ -239,6 +239,10 @@ class CameraModuleTest : public QObject {
     TempDir empty;
     TempDir broken;
     broken.write("instala-camera.so", "not a shared library");
+    // A module of ours, but of another kind (the web access under the camera's name).
+    TempDir otherKind;
+    std::filesystem::copy_file(binaryDirectory() / "instala-web.so", otherKind / "instala-camera.so");
+    const QString otherFolder = QString::fromStdString(otherKind.path().string());
     const QString emptyFolder = QString::fromStdString(empty.path().string());
     const QString brokenFolder = QString::fromStdString(broken.path().string());
     const QString program = QCoreApplication::applicationDirPath();
@@ -251,6 +255,8 @@ class CameraModuleTest : public QObject {
     const Case cases[] = {
         {"no folder holds it", {emptyFolder}, false, QStringLiteral("no instala-camera.so in ") + emptyFolder},
         {"only a broken file", {brokenFolder}, false, brokenFolder + QStringLiteral("/instala-camera.so: ")},
+        {"a module of another kind", {otherFolder}, false,
+         otherFolder + QStringLiteral("/instala-camera.so: not a camera module")},
         {"a broken file, then the real one", {emptyFolder, brokenFolder, program}, true, QString()},
     };
     for (const auto& c : cases) {

@@ -10,6 +10,7 @@ endif()
 set(deferred
   "libQt6Multimedia.so|the camera module, when the camera first opens"
   "libQt6MultimediaWidgets.so|the camera module, when the camera first opens"
+  "libQt6Network.so|the web module, with the first map tile or document"
   "libcurl.so|the networking layer, on its first libcurl call"
   "libarchive.so|nothing: compress answers are decoded in the program"
   "libgio-2.0.so|the MIME types, on the first guess")

@@ -6,6 +6,7 @@
 #include "QtTests.h"
 #include "qt/MapWidget.h"
 #include "qt/TileCache.h"
+#include "support/TempDir.h"
 #include "ui/MapView.h"
 
 #include <QBuffer>
@@ -101,15 +102,29 @@ class MapWidgetTest : public QObject {
 
   void aFailedTileIsNotAskedForAgain() {
     LoopbackHttpServer server;
-    desktop::TileCache cache(server.baseURL() + QStringLiteral("/{z}/{x}/{y}.png"));
+    desktop::WebModuleLoader web;
+    desktop::TileCache cache(server.baseURL() + QStringLiteral("/{z}/{x}/{y}.png"), web);
     QVERIFY(cache.tile(3, 1, 2).isNull());
     QCOMPARE(cache.state(3, 1, 2), desktop::TileCache::State::loading);
     QTRY_COMPARE(cache.state(3, 1, 2), desktop::TileCache::State::failed);
     QVERIFY(cache.tile(3, 1, 2).isNull());
     QTest::qWait(50);
     QCOMPARE(server.requested(), QStringList{QStringLiteral("/3/1/2.png")});
-    desktop::TileCache none{QString()};
+    desktop::TileCache none{QString(), web};
     QCOMPARE(none.state(0, 0, 0), desktop::TileCache::State::failed);
+  }
+
+  // Without the web module a tile fails at once, and nothing is asked of the server.
+  void withoutTheWebModuleTilesFail() {
+    LoopbackHttpServer server;
+    TempDir empty;
+    desktop::WebModuleLoader missing(QStringList{QString::fromStdString(empty.path().string())});
+    desktop::TileCache cache(server.baseURL() + QStringLiteral("/{z}/{x}/{y}.png"), missing);
+    QVERIFY(cache.tile(3, 1, 2).isNull());
+    QCOMPARE(cache.state(3, 1, 2), desktop::TileCache::State::failed);
+    QVERIFY(missing.errorString().startsWith(QStringLiteral("no instala-web.so in ")));
+    QTest::qWait(50);
+    QVERIFY(server.requested().isEmpty());
   }
 };
 
