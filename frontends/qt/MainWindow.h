@@ -21,7 +21,6 @@
 #include <QImage>
 #include <QWidget>
 
-#include <filesystem>
 #include <memory>
 
 namespace instala::desktop {
