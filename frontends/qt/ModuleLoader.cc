@@ -18,7 +18,7 @@ PluginLoader::PluginLoader(QString fileName, QStringList folders)
 // The plugin stays loaded: objects it made may still be alive, and Qt keeps plugins until exit anyway.
 PluginLoader::~PluginLoader() = default;
 
-QObject* PluginLoader::instance(const std::function<bool(QObject*)>& usable, const QString& kind) {
+QObject* PluginLoader::instance(const char* interfaceId, const QString& kind) {
   if (attempted_) return instance_;
   attempted_ = true;
   QStringList reasons;
@@ -27,10 +27,12 @@ QObject* PluginLoader::instance(const std::function<bool(QObject*)>& usable, con
     if (!QFileInfo(file).isFile()) continue;
     auto loader = std::make_unique<QPluginLoader>(file);
     QObject* instance = loader->instance();
-    if (!instance || !usable(instance)) {
-      reasons << file + QStringLiteral(": ") +
-                     (loader->errorString().isEmpty() || instance ? QStringLiteral("not ") + kind
-                                                                  : loader->errorString());
+    if (!instance) {
+      reasons << file + QStringLiteral(": ") + loader->errorString();
+      continue;
+    }
+    if (!instance->qt_metacast(interfaceId)) {
+      reasons << file + QStringLiteral(": not ") + kind;
       continue;
     }
     loader_ = std::move(loader);

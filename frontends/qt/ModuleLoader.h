@@ -13,7 +13,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <functional>
 #include <memory>
 
 class QObject;
@@ -33,9 +32,10 @@ class PluginLoader {
   PluginLoader(const PluginLoader&) = delete;
   PluginLoader& operator=(const PluginLoader&) = delete;
 
-  // The plugin's instance, loaded on the first call only, when `usable` takes
-  // it; null when no folder holds a usable one.
-  QObject* instance(const std::function<bool(QObject*)>& usable, const QString& kind);
+  // The plugin's instance, loaded on the first call only, when it implements
+  // the interface `interfaceId` ("a camera module" in messages is its `kind`);
+  // null when no folder holds a usable one.
+  QObject* instance(const char* interfaceId, const QString& kind);
   bool attempted() const { return attempted_; }
   const QString& loadedFile() const { return loadedFile_; }
   const QString& errorString() const { return error_; }
@@ -75,8 +75,8 @@ class ModuleLoader {
 
   // The module, loaded on the first call only; null when no folder holds a usable one.
   Module* module() {
-    return qobject_cast<Module*>(plugin_.instance([](QObject* object) { return qobject_cast<Module*>(object); },
-                                                  QString::fromLatin1(ModuleFile<Module>::kind)));
+    return qobject_cast<Module*>(
+        plugin_.instance(qobject_interface_iid<Module*>(), QString::fromLatin1(ModuleFile<Module>::kind)));
   }
   bool attempted() const { return plugin_.attempted(); }
   // The file the module came from, or why none could be used.
