@@ -63,6 +63,8 @@ TEST(TicketText, EveryDayOfEveryZoneShowsShort) {
     EXPECT_EQ(ShortTicketDate("es_MX", c.zone)(c.date), c.shown) << c.zone << " " << c.date;
     testing::ScopedTimeZone device(c.zone);
     EXPECT_EQ(ShortTicketDate()(c.date), c.shown) << "device in " << c.zone << " " << c.date;
+    EXPECT_EQ(ShortTicketDate::makeInBackground().get()(c.date), c.shown)
+        << "made in the background, device in " << c.zone << " " << c.date;
   }
 }
 

@@ -13,6 +13,7 @@ namespace instala {
 void TicketListTableViewController::viewDidLoad() {
   ui::TableViewController::viewDidLoad();
   tableView()->registerNib(ui::Nib::named(identifier<TicketCell>()), identifier<TicketCell>());
+  shortDateMaking_ = ShortTicketDate::makeInBackground();
   const std::string token = platform::Preferences::standard().stringForKey("token").value_or("");
   std::weak_ptr<TicketListTableViewController> weakSelf = sharedAs<TicketListTableViewController>();
   requestTickets(token, [weakSelf](std::optional<RequestError>, std::optional<Tickets> list, std::optional<int> status) {
@@ -52,9 +53,7 @@ std::shared_ptr<ui::TableViewCell> TicketListTableViewController::cellForRowAtIn
   auto cell = std::dynamic_pointer_cast<TicketCell>(tableView.dequeueReusableCell(identifier<TicketCell>(), indexPath));
   const Ticket* ticket = ticketAt(indexPath.row);
   if (!cell || !ticket) return std::make_shared<ui::TableViewCell>();
-  // One pair of date formatters for every row: made with the first one, in the
-  // device's locale and time zone of that moment.
-  if (!shortDate_) shortDate_.emplace();
+  if (!shortDate_) shortDate_.emplace(shortDateMaking_.valid() ? shortDateMaking_.get() : ShortTicketDate());
   cell->fill(*ticket, *shortDate_);
   return cell;
 }

@@ -10,6 +10,7 @@
 #include "scenes/tickets/TicketText.h"
 #include "ui/TableViewController.h"
 
+#include <future>
 #include <optional>
 #include <string>
 
@@ -49,6 +50,8 @@ class TicketListTableViewController : public ui::TableViewController {
  private:
   void listDidArrive(std::optional<Tickets> list, std::optional<int> status);
 
+  // One pair of date formatters for every row, made while the list is on its way.
+  std::future<ShortTicketDate> shortDateMaking_;
   std::optional<ShortTicketDate> shortDate_;
 };
 

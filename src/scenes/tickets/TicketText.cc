@@ -18,6 +18,14 @@ ShortTicketDate::ShortTicketDate() : reader_("yyyy-MM-dd"), writer_("MMM dd") {}
 ShortTicketDate::ShortTicketDate(const std::string& locale, const std::string& timeZone)
     : reader_("yyyy-MM-dd", locale, timeZone), writer_("MMM dd", locale, timeZone) {}
 
+std::future<ShortTicketDate> ShortTicketDate::makeInBackground() {
+  return std::async(std::launch::async, [] {
+    ShortTicketDate shortDate;
+    (void)shortDate("2000-01-01");
+    return shortDate;
+  });
+}
+
 std::string ShortTicketDate::operator()(const std::string& date) const {
   auto day = reader_.parse(date);
   return day ? writer_.format(*day) : date;
