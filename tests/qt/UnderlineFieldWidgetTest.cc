@@ -145,6 +145,21 @@ class UnderlineFieldWidgetTest : public QObject {
     QVERIFY(!widget->lineEdit()->displayText().contains(QStringLiteral("clave")));
   }
 
+  // The line edit is see-through: beside the typed text the screen's colour shows, not a white box.
+  void theScreenShowsThroughTheField() {
+    MirrorHarness harness;
+    auto screen = makeScreen();
+    screen.controller->view()->setBackgroundColor(ui::Color::named("DarkPurple"));
+    harness.show(screen.controller);
+    auto* widget = harness.widgetOf<desktop::UnderlineFieldWidget>(screen.field);
+    QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint(100, 30));
+    QTest::keyClicks(widget->lineEdit(), QStringLiteral("abc"));
+    harness.window->syncNow();
+    const QImage frame = harness.window->grab().toImage();
+    const QRect edit(widget->lineEdit()->mapTo(harness.window.get(), QPoint()), widget->lineEdit()->size());
+    QCOMPARE(frame.pixelColor(edit.right() - 4, edit.center().y()), QColor(0x3D, 0x2C, 0x6B));
+  }
+
   void thePlaceholderReturnsAlongTheSpringWhenTheFieldIsLeftEmpty() {
     MirrorHarness harness;
     auto screen = makeScreen();
